@@ -1,0 +1,54 @@
+#pragma once
+// The one editor state every window reads and writes, and the routines the windows share.
+#include "platform/Numeric.h"
+#include "platform/Table.h"
+
+class SRC_W;
+class ChildWindow;
+
+using platform::Integer;
+using platform::Long;
+
+constexpr int SIDE_SRC = 0;
+constexpr int SIDE_DEST = 1;
+constexpr int kSrcTableSize = 256;  // entries 0..255; entry 0 is never used
+constexpr Integer kMaxSrcWindows = 255;
+
+struct EditorStateRecord {
+  template <typename T>
+  using PerSide = platform::Table<T, 2>;
+  template <typename T>
+  using PerWindow = platform::Table<T, kSrcTableSize>;
+
+  PerSide<Long> SelCols, SelRows;
+  PerSide<Long> CurCol, CurRow;
+  PerSide<Long> PrevSelCols, PrevSelRows;
+  PerSide<Long> PrevCol, PrevRow;
+  PerSide<Long> MouseMode;
+  Long DestCellW = 0;
+  Long DestCellH = 0;
+  PerWindow<Long> SrcCellW, SrcCellH;
+  Long ClipX = 0, ClipY = 0, ClipW = 0, ClipH = 0;
+  Integer SrcCount = 0;
+  Integer NewSrcIndex = 0;
+  // The windows themselves belong to the frame's MDI area and live until the program ends.
+  PerWindow<SRC_W*> SrcWindows;
+  Integer OptSrcIndex = 0;
+  Integer ClipSrcIndex = 0;
+};
+
+extern EditorStateRecord EditorState;
+
+void InitEditorState();
+
+// The cell of a mouse position: round half to even, then divide truncating toward zero.
+Long CellOf(float position, Long cellSize);
+
+// WKP takes the size of Picture2; the first failure goes to the caller.
+void SyncWorkSize(ChildWindow& window);
+// Places bar, scroll bars and viewport, sets the scroll ranges, repaints the viewport
+// background. A failing step is skipped.
+void LayoutChild(ChildWindow& window);
+// An outline on Picture2 only: mode SIDE_SRC outlines the selection, SIDE_DEST the clip
+// preview, anything else nothing. Picture2 is refreshed in every case.
+void DrawGridOutline(ChildWindow& window, Long mode, Long colour, Long cellW, Long cellH);

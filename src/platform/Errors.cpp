@@ -1,0 +1,26 @@
+#include "platform/Errors.h"
+
+namespace platform {
+
+namespace {
+QString Headline(ErrorKind kind) {
+  switch (kind) {
+    case ErrorKind::Overflow: return QStringLiteral("オーバーフローしました。");
+    case ErrorKind::DivisionByZero: return QStringLiteral("0 で除算しました。");
+    case ErrorKind::IndexOutOfRange: return QStringLiteral("インデックスが有効範囲にありません。");
+    case ErrorKind::RefusedSize: return QStringLiteral("この大きさの画像は扱えません。");
+    case ErrorKind::UnreadableFile: return QStringLiteral("ファイルを読み込めませんでした。");
+    case ErrorKind::UnwritableFile: return QStringLiteral("ファイルを保存できませんでした。");
+    case ErrorKind::Failed: break;
+  }
+  return QStringLiteral("処理に失敗しました。");
+}
+}  // namespace
+
+void Raise(ErrorKind kind, const QString& detail) {
+  QString text = Headline(kind);
+  if (!detail.isEmpty()) text += QLatin1Char('\n') + detail;
+  throw PlatformError(kind, text);
+}
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+// A failing operation throws PlatformError; the handler guard turns it into a message.
+#include <QString>
+#include <stdexcept>
+
+namespace platform {
+
+enum class ErrorKind {
+  Overflow,
+  DivisionByZero,
+  IndexOutOfRange,
+  RefusedSize,
+  UnreadableFile,
+  UnwritableFile,
+  Failed,
+};
+
+class PlatformError : public std::runtime_error {
+ public:
+  PlatformError(ErrorKind kind, const QString& text)
+      : std::runtime_error(text.toStdString()), kind_(kind), text_(text) {}
+  ErrorKind Kind() const { return kind_; }
+  // What the user is told, in Japanese.
+  const QString& Text() const { return text_; }
+
+ private:
+  ErrorKind kind_;
+  QString text_;
+};
+
+[[noreturn]] void Raise(ErrorKind kind, const QString& detail = QString());
+
+}  // namespace platform

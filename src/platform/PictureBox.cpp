@@ -1,0 +1,138 @@
+#include "platform/PictureBox.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <cstring>
+#include <qdrawutil.h>
+
+#include "platform/Colour.h"
+#include "platform/Errors.h"
+#include "platform/Guard.h"
+#include "platform/PictureLimits.h"
+
+namespace platform {
+
+namespace {
+Integer ButtonCode(Qt::MouseButtons buttons) {
+  Integer code = 0;
+  if (buttons & Qt::LeftButton) code |= 1;
+  if (buttons & Qt::RightButton) code |= 2;
+  if (buttons & Qt::MiddleButton) code |= 4;
+  return code;
+}
+
+Integer ShiftCode(Qt::KeyboardModifiers mods) {
+  Integer code = 0;
+  if (mods & Qt::ShiftModifier) code |= 1;
+  if (mods & Qt::ControlModifier) code |= 2;
+  if (mods & Qt::AltModifier) code |= 4;
+  return code;
+}
+
+// Copies the overlap of src onto dst at the top-left, row by row.
+void CopyTopLeft(QImage& dst, const QImage& src) {
+  const int w = qMin(dst.width(), src.width());
+  const int h = qMin(dst.height(), src.height());
+  if (w <= 0 || h <= 0) return;
+  for (int y = 0; y < h; ++y)
+    std::memcpy(dst.scanLine(y), src.constScanLine(y), size_t(w) * 4);
+}
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent, Border border) : Control<QWidget>(parent), border_(border) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  resize(2 * BorderWidth(), 2 * BorderWidth());
+  image_ = Blank(0, 0);
+}
+
+QImage PictureBox::Blank(int width, int height) const {
+  QImage img(width, height, QImage::Format_RGB32);
+  if (img.isNull() && width > 0 && height > 0)
+    Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(width).arg(height));
+  img.fill(ToQRgb(backColor_));
+  CopyTopLeft(img, picture_);
+  return img;
+}
+
+void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
+  if (innerWidth == image_.width() && innerHeight == image_.height()) return;
+  QImage grown = Blank(innerWidth, innerHeight);
+  CopyTopLeft(grown, image_);
+  image_ = std::move(grown);
+  resize(innerWidth + 2 * BorderWidth(), innerHeight + 2 * BorderWidth());
+  pending_ = image_.rect();
+}
+
+void PictureBox::SetWidth(double v) {
+  ResizeImage(qMax(0, CheckedExtent(v) - 2 * BorderWidth()), image_.height());
+}
+
+void PictureBox::SetHeight(double v) {
+  ResizeImage(image_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
+}
+
+void PictureBox::SetPicture(const QImage& picture) {
+  if (!FitsPictureLimit(picture.width(), picture.height()))
+    Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
+  QImage flat;
+  if (picture.hasAlphaChannel()) {
+    flat = QImage(picture.size(), QImage::Format_RGB32);
+    if (flat.isNull() && !picture.isNull()) Raise(ErrorKind::RefusedSize);
+    flat.fill(ToQRgb(backColor_));
+    QPainter p(&flat);
+    p.drawImage(0, 0, picture);
+  } else if (!picture.isNull()) {
+    flat = picture.convertToFormat(QImage::Format_RGB32);
+    if (flat.isNull()) Raise(ErrorKind::RefusedSize);
+  }
+  const int w = autoSize_ ? flat.width() : image_.width();
+  const int h = autoSize_ ? flat.height() : image_.height();
+  // Free the old image before making the new one, so a load never holds both.
+  picture_ = std::move(flat);
+  image_ = QImage();
+  image_ = Blank(w, h);
+  resize(w + 2 * BorderWidth(), h + 2 * BorderWidth());
+  pending_ = image_.rect();
+}
+
+void PictureBox::Cls() {
+  image_.fill(ToQRgb(backColor_));
+  CopyTopLeft(image_, picture_);
+  pending_ = image_.rect();
+}
+
+void PictureBox::MarkChanged(const QRect& r) { pending_ |= r & image_.rect(); }
+
+void PictureBox::Refresh() {
+  if (pending_.isEmpty()) return;
+  update(pending_.translated(BorderWidth(), BorderWidth()));
+  pending_ = QRect();
+}
+
+void PictureBox::paintEvent(QPaintEvent* event) {
+  QPainter p(this);
+  const int b = BorderWidth();
+  const QRect inner(b, b, image_.width(), image_.height());
+  const QRect target = event->rect() & inner;
+  if (!target.isEmpty()) p.drawImage(target.topLeft(), image_, target.translated(-b, -b));
+  if (b > 0 && !inner.contains(event->rect())) qDrawShadePanel(&p, rect(), palette(), true, b);
+}
+
+void PictureBox::Deliver(const std::function<void(Integer, Integer, float, float)>& handler,
+                         QMouseEvent* e, Integer button) {
+  if (!handler) return;
+  const QPointF pos = e->position() - QPointF(BorderWidth(), BorderWidth());
+  const Integer shift = ShiftCode(e->modifiers());
+  Guard([&] { handler(button, shift, float(pos.x()), float(pos.y())); });
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* e) { Deliver(MouseDown, e, ButtonCode(e->button())); }
+void PictureBox::mouseMoveEvent(QMouseEvent* e) { Deliver(MouseMove, e, ButtonCode(e->buttons())); }
+void PictureBox::mouseReleaseEvent(QMouseEvent* e) { Deliver(MouseUp, e, ButtonCode(e->button())); }
+
+void PictureBox::mouseDoubleClickEvent(QMouseEvent*) {
+  if (DblClick) Guard([&] { DblClick(); });
+}
+
+}  // namespace platform

@@ -1,0 +1,73 @@
+#pragma once
+// A picture box with a retained image: all drawing goes into Dc(), Refresh() shows what
+// changed since the last refresh, and paintEvent draws only the exposed rectangle.
+#include <QImage>
+#include <QRect>
+#include <functional>
+
+#include "platform/Control.h"
+#include "platform/Numeric.h"
+
+namespace platform {
+
+class PictureBox : public Control<QWidget> {
+ public:
+  enum class Border { None, Single };
+  explicit PictureBox(QWidget* parent = nullptr, Border border = Border::None);
+
+  // Changing the size keeps the old image at the top-left and fills the added area as Cls would.
+  void SetWidth(double v) override;
+  void SetHeight(double v) override;
+  Long ScaleWidth() const { return image_.width(); }
+  Long ScaleHeight() const { return image_.height(); }
+
+  Long BackColor() const { return backColor_; }
+  void SetBackColor(Long bgr) { backColor_ = bgr; }
+  Long ForeColor() const { return foreColor_; }
+  void SetForeColor(Long bgr) { foreColor_ = bgr; }
+  // An auto-size box takes the size of a picture assigned to it.
+  void SetAutoSize(bool on) { autoSize_ = on; }
+
+  // The background picture; assigning one flattens transparency onto the back colour,
+  // resizes an auto-size box and resets the image.
+  const QImage& Picture() const { return picture_; }
+  void SetPicture(const QImage& picture);
+
+  void Cls();
+  void Refresh();
+  QImage Image() const { return image_; }
+
+  // The device context: the retained image itself. Writers report what they changed.
+  QImage& Dc() { return image_; }
+  const QImage& Dc() const { return image_; }
+  void MarkChanged(const QRect& r);
+
+  // Mouse events in picture pixels; buttons 1 left, 2 right, 4 middle.
+  std::function<void(Integer button, Integer shift, float x, float y)> MouseDown, MouseMove, MouseUp;
+  std::function<void()> DblClick;
+  void EnableMouseTracking() { setMouseTracking(true); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  int BorderWidth() const { return border_ == Border::Single ? 2 : 0; }
+  void ResizeImage(int innerWidth, int innerHeight);
+  QImage Blank(int width, int height) const;
+  void Deliver(const std::function<void(Integer, Integer, float, float)>& handler, QMouseEvent* e,
+               Integer button);
+
+  Border border_;
+  Long backColor_ = 0xFFFFFF;
+  Long foreColor_ = 0x000000;
+  bool autoSize_ = false;
+  QImage picture_;
+  QImage image_;
+  QRect pending_;
+};
+
+}  // namespace platform
