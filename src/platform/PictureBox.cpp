@@ -56,20 +56,22 @@ QImage PictureBox::Blank(int width, int height) const {
 }
 
 void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
-  if (innerWidth == image_.width() && innerHeight == image_.height()) return;
+  if (QSize(innerWidth, innerHeight) == inner_) return;
   QImage grown = Blank(innerWidth, innerHeight);
   CopyTopLeft(grown, image_);
   image_ = std::move(grown);
+  inner_ = QSize(innerWidth, innerHeight);
   resize(innerWidth + 2 * BorderWidth(), innerHeight + 2 * BorderWidth());
   pending_ = image_.rect();
+  Refresh();
 }
 
 void PictureBox::SetWidth(double v) {
-  ResizeImage(qMax(0, CheckedExtent(v) - 2 * BorderWidth()), image_.height());
+  ResizeImage(qMax(0, CheckedExtent(v) - 2 * BorderWidth()), inner_.height());
 }
 
 void PictureBox::SetHeight(double v) {
-  ResizeImage(image_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
+  ResizeImage(inner_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
 }
 
 void PictureBox::SetPicture(const QImage& picture) {
@@ -86,20 +88,23 @@ void PictureBox::SetPicture(const QImage& picture) {
     flat = picture.convertToFormat(QImage::Format_RGB32);
     if (flat.isNull()) Raise(ErrorKind::RefusedSize);
   }
-  const int w = autoSize_ ? flat.width() : image_.width();
-  const int h = autoSize_ ? flat.height() : image_.height();
+  const int w = autoSize_ ? flat.width() : inner_.width();
+  const int h = autoSize_ ? flat.height() : inner_.height();
   // Free the old image before making the new one, so a load never holds both.
   picture_ = std::move(flat);
   image_ = QImage();
   image_ = Blank(w, h);
+  inner_ = QSize(w, h);
   resize(w + 2 * BorderWidth(), h + 2 * BorderWidth());
   pending_ = image_.rect();
+  Refresh();
 }
 
 void PictureBox::Cls() {
   image_.fill(ToQRgb(backColor_));
   CopyTopLeft(image_, picture_);
   pending_ = image_.rect();
+  Refresh();
 }
 
 void PictureBox::MarkChanged(const QRect& r) { pending_ |= r & image_.rect(); }
@@ -113,7 +118,7 @@ void PictureBox::Refresh() {
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   const int b = BorderWidth();
-  const QRect inner(b, b, image_.width(), image_.height());
+  const QRect inner(QPoint(b, b), inner_);
   const QRect target = event->rect() & inner;
   if (!target.isEmpty()) p.drawImage(target.topLeft(), image_, target.translated(-b, -b));
   if (b > 0 && !inner.contains(event->rect())) qDrawShadePanel(&p, rect(), palette(), true, b);

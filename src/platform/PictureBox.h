@@ -18,8 +18,8 @@ class PictureBox : public Control<QWidget> {
   // Changing the size keeps the old image at the top-left and fills the added area as Cls would.
   void SetWidth(double v) override;
   void SetHeight(double v) override;
-  Long ScaleWidth() const { return image_.width(); }
-  Long ScaleHeight() const { return image_.height(); }
+  Long ScaleWidth() const { return inner_.width(); }
+  Long ScaleHeight() const { return inner_.height(); }
 
   Long BackColor() const { return backColor_; }
   void SetBackColor(Long bgr) { backColor_ = bgr; }
@@ -33,6 +33,7 @@ class PictureBox : public Control<QWidget> {
   const QImage& Picture() const { return picture_; }
   void SetPicture(const QImage& picture);
 
+  // Cls, a new picture and a new size show at once; drawing through Dc() shows on Refresh.
   void Cls();
   void Refresh();
   QImage Image() const { return image_; }
@@ -67,6 +68,7 @@ class PictureBox : public Control<QWidget> {
   bool autoSize_ = false;
   QImage picture_;
   QImage image_;
+  QSize inner_{0, 0};  // kept apart from image_: an image with no pixels forgets its size
   QRect pending_;
 };
 

@@ -1,0 +1,3 @@
+#include "options/OPT_DEST.h"
+
+void OPT_DEST::Open() {}

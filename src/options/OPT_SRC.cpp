@@ -1,0 +1,3 @@
+#include "options/OPT_SRC.h"
+
+void OPT_SRC::Open() {}
