@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 
+#include "app/MDIForm1.h"
+#include "app/Module1.h"
 #include "platform/MessageBox.h"
 
 namespace testsupport {
@@ -33,6 +35,13 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPointF pos, Qt::MouseButton 
   const QPointF global = widget->mapToGlobal(pos);
   QMouseEvent event(type, pos, global, button, held, Qt::NoModifier);
   QCoreApplication::sendEvent(widget, &event);
+}
+
+std::unique_ptr<MDIForm1> StartEditor() {
+  EditorState = EditorStateRecord{};
+  auto frame = std::make_unique<MDIForm1>();
+  frame->Show();
+  return frame;
 }
 
 }  // namespace testsupport

@@ -4,6 +4,9 @@
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
+
+class MDIForm1;
 
 namespace testsupport {
 
@@ -22,5 +25,9 @@ QImage PatternImage(int width, int height, int seed = 0);
 // Sends one mouse event straight to the widget, position in widget pixels.
 void SendMouse(QWidget* widget, QEvent::Type type, QPointF pos, Qt::MouseButton button,
                Qt::MouseButtons held);
+
+// A fresh editor: the editor state zeroed as at process start, then the frame shown and
+// its start-up run (canvas plus source window 1). Destroying it closes every window.
+std::unique_ptr<MDIForm1> StartEditor();
 
 }  // namespace testsupport
