@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6 qt6-qpa-plugins
   libbenchmark-dev
   fonts-ipafont-gothic fontconfig
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick python3
 )
 
 missing=()

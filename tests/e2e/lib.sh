@@ -1,0 +1,88 @@
+# Shared steps of the end-to-end tests: sourced by each *_e2e.sh with the tilora binary as $1.
+# Every wait polls a condition with a timeout; on failure the last screenshot and the
+# program's output are kept in $E2E_KEEP for the reader.
+set -u
+
+TILORA=$(readlink -f "$1")
+E2E_NAME=$(basename "$0" .sh)
+E2E_KEEP=${E2E_KEEP:-/tmp/tilora-e2e/$E2E_NAME}
+WORK=$(mktemp -d)
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+XVFB_PID=
+TILORA_PID=
+SHOT=$WORK/shot.png
+
+for tool in Xvfb xdotool import convert python3; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+cleanup() {
+  [ -n "$TILORA_PID" ] && kill "$TILORA_PID" 2>/dev/null
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  mkdir -p "$E2E_KEEP"
+  [ -f "$SHOT" ] && cp "$SHOT" "$E2E_KEEP/last.png"
+  [ -f "$WORK/tilora.log" ] && cp "$WORK/tilora.log" "$E2E_KEEP/tilora.log"
+  echo "kept: $E2E_KEEP"
+  exit 1
+}
+
+# wait_until SECONDS COMMAND...: polls every 0.1 s.
+wait_until() {
+  local limit=$1; shift
+  local deadline=$(( $(date +%s%N) + limit * 1000000000 ))
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1600x1200x24 -dpi 96 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+  XVFB_PID=$!
+  wait_until 20 test -s "$WORK/display" || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$WORK/display")"
+}
+
+start_tilora() {
+  (cd "$WORK" && exec "$TILORA") >"$WORK/tilora.log" 2>&1 &
+  TILORA_PID=$!
+  wait_until 30 xdotool search --onlyvisible --name '^Tilora$' || fail "the frame did not appear"
+  FRAME=$(xdotool search --onlyvisible --name '^Tilora$' | head -n 1)
+}
+
+# frame_origin: sets FX FY to the frame's top-left on the screen.
+frame_origin() {
+  eval "$(xdotool getwindowgeometry --shell "$FRAME")"
+  FX=$X FY=$Y
+}
+
+shoot() {
+  import -window root "$SHOT" 2>/dev/null || return 1
+  convert "$SHOT" "$WORK/shot.ppm"
+}
+
+# Two screenshots in a row agree: the screen has settled.
+settled() {
+  shoot && cp "$WORK/shot.ppm" "$WORK/prev.ppm" && sleep 0.2 && shoot && cmp -s "$WORK/shot.ppm" "$WORK/prev.ppm"
+}
+wait_settled() { wait_until 20 settled || fail "the screen did not settle"; }
+
+img() { python3 "$HERE/imgtool.py" "$1" "$WORK/shot.ppm" "${@:2}"; }
+
+# rects W H R G B: top-left corners of solid rectangles of that colour on the last screenshot.
+rects() { img rects "$@"; }
+
+click_at() { xdotool mousemove --sync "$1" "$2" click 1; }
+
+# wait_exit SECONDS: the program ends by itself; sets STATUS.
+wait_exit() {
+  wait_until "$1" bash -c "! kill -0 $TILORA_PID" || fail "the program did not end"
+  wait "$TILORA_PID"; STATUS=$?
+  TILORA_PID=
+}
