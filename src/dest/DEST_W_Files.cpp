@@ -1,4 +1,22 @@
+#include "app/Module1.h"
+#include "app/modCmOpen.h"
 #include "dest/DEST_W.h"
+#include "platform/FileDialog.h"
+#include "platform/PictureFile.h"
 
-void DEST_W::Command2_Click() {}
-void DEST_W::Command3_Click() {}
+// WKP's own background picture is left alone, so "New" after a save still resets the two
+// boxes to the same image.
+void DEST_W::Command2_Click() {
+  const QString path = ShowSaveDialog(this, BitmapSaveFilter(), platform::CurrentDirectory());
+  if (path.isEmpty()) return;
+  platform::SavePicture(WKP->Image(), path);
+}
+
+// Decoded before anything changes: a file that cannot be read leaves the canvas as it was.
+void DEST_W::Command3_Click() {
+  const QString path = ShowOpenDialog(this, PictureOpenFilter(), platform::CurrentDirectory());
+  if (path.isEmpty()) return;
+  Picture2->SetPicture(platform::LoadPicture(path));
+  WKP->SetPicture(Picture2->Picture());
+  LayoutChild(*this);
+}

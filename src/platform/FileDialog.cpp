@@ -1,0 +1,102 @@
+#include "platform/FileDialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/MessageBox.h"
+
+namespace platform {
+
+namespace {
+FileDialogHook& Hook() {
+  static FileDialogHook hook;
+  return hook;
+}
+
+class ClassicFileDialog : public QFileDialog {
+ public:
+  ClassicFileDialog(QWidget* owner, const FileDialogRequest& request)
+      : QFileDialog(owner, request.title, request.initialDir) {
+    const bool save = request.mode == FileDialogMode::Save;
+    setOption(DontUseNativeDialog);
+    setOption(HideNameFilterDetails);
+    // Replacing is asked in accept(), in Japanese, together with creating.
+    setOption(DontConfirmOverwrite);
+    setAcceptMode(save ? AcceptSave : AcceptOpen);
+    setFileMode(save ? AnyFile : ExistingFile);
+    const QStringList filters = QtNameFilters(request.filter);
+    setNameFilters(filters);
+    if (!filters.isEmpty()) selectNameFilter(filters.first());
+    setLabelText(LookIn, QStringLiteral("ファイルの場所(&I):"));
+    setLabelText(FileName, QStringLiteral("ファイル名(&N):"));
+    setLabelText(FileType, QStringLiteral("ファイルの種類(&T):"));
+    setLabelText(Accept, save ? QStringLiteral("保存(&S)") : QStringLiteral("開く(&O)"));
+    setLabelText(Reject, QStringLiteral("キャンセル"));
+  }
+
+  void accept() override {
+    const QString path = selectedFiles().value(0);
+    const QFileInfo info(path);
+    // Qt itself enters a folder that was chosen or typed.
+    if (path.isEmpty() || info.isDir()) return QFileDialog::accept();
+    if (acceptMode() == AcceptOpen) {
+      if (!info.isFile()) {
+        MsgBox(QStringLiteral("%1\nファイルが見つかりません。\nファイル名を確認してください。")
+                   .arg(info.fileName()));
+        return;
+      }
+    } else if (!info.dir().exists()) {
+      MsgBox(QStringLiteral("%1\nパスが見つかりません。\nパス名を確認してください。").arg(path));
+      return;
+    } else if (info.exists()) {
+      if (!Ask(QStringLiteral("%1 は既に存在します。\n上書きしますか?").arg(info.fileName()),
+               QMessageBox::Warning))
+        return;
+    } else if (!Ask(QStringLiteral("%1 は存在しません。\nファイルを作成しますか?").arg(info.fileName()),
+                    QMessageBox::Question)) {
+      return;
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  // Replacing defaults to "no", creating to "yes".
+  bool Ask(const QString& question, QMessageBox::Icon icon) {
+    QMessageBox box(icon, windowTitle(), question, QMessageBox::NoButton, this);
+    QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+    box.setDefaultButton(icon == QMessageBox::Question ? yes : no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+  }
+};
+}  // namespace
+
+QStringList QtNameFilters(const QString& nulSeparated) {
+  const QStringList parts = nulSeparated.split(QChar(0));
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    const QString patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+    filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+  }
+  return filters;
+}
+
+QString RunFileDialog(QWidget* owner, const FileDialogRequest& request) {
+  ClassicFileDialog dialog(owner, request);
+  if (Hook()) return Hook()(dialog);
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return dialog.selectedFiles().value(0);
+}
+
+QString CurrentDirectory() { return QDir::currentPath(); }
+
+void EnterFolderOf(const QString& path) { QDir::setCurrent(QFileInfo(path).absolutePath()); }
+
+void SetFileDialogHook(FileDialogHook hook) { Hook() = std::move(hook); }
+
+}  // namespace platform
