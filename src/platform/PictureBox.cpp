@@ -57,6 +57,8 @@ QImage PictureBox::Blank(int width, int height) const {
 
 void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
   if (QSize(innerWidth, innerHeight) == inner_) return;
+  if (!FitsPictureLimit(innerWidth, innerHeight))
+    Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(innerWidth).arg(innerHeight));
   QImage grown = Blank(innerWidth, innerHeight);
   CopyTopLeft(grown, image_);
   image_ = std::move(grown);

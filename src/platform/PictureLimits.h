@@ -1,12 +1,15 @@
 #pragma once
 // The one limit on picture sizes, shared by the image loader and the option dialogs.
-// 16384 x 16384 RGB32 is 1 GiB per image; a canvas holds three such images at most.
+// A long thin strip is cheap, so a side may be long; the area stops at 16384 x 16384 pixels
+// (1 GiB as RGB32), of which a canvas holds three images at most.
 namespace platform {
 
-constexpr int kMaxPictureSide = 16384;
+constexpr int kMaxPictureSide = 65535;
+constexpr long long kMaxPicturePixels = 16384LL * 16384LL;
 
 inline bool FitsPictureLimit(long long width, long long height) {
-  return width >= 0 && height >= 0 && width <= kMaxPictureSide && height <= kMaxPictureSide;
+  return width >= 0 && height >= 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+         width * height <= kMaxPicturePixels;
 }
 
 }  // namespace platform

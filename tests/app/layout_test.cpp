@@ -8,6 +8,7 @@
 #include "app/ChildWindow.h"
 #include "app/Module1.h"
 #include "platform/ChildForm.h"
+#include "support/TestSupport.h"
 
 class LayoutTest : public QObject {
   Q_OBJECT
@@ -61,6 +62,60 @@ class LayoutTest : public QObject {
     QCOMPARE(w.VScroll1->Height(), 266);
     QCOMPARE(w.Picture1->geometry(), QRect(0, 21, 345, 264));
     QCOMPARE(w.Picture1->Top(), w.VScroll1->Top());
+    QCOMPARE(w.HScroll1->Max(), platform::Integer(0));
+    QCOMPARE(w.VScroll1->Max(), platform::Integer(0));
+  }
+
+  // Picture width against the 347-pixel bar: Max = excess + 8, or 0 without excess.
+  void horizontalRange_data() {
+    QTest::addColumn<int>("pictureWidth");
+    QTest::addColumn<int>("max");
+    QTest::newRow("1000 wide") << 1000 << 661;
+    QTest::newRow("as wide as the bar") << 347 << 0;
+    QTest::newRow("one more") << 348 << 9;
+    QTest::newRow("narrower") << 100 << 0;
+    QTest::newRow("excess 32759") << 347 + 32759 << 32767;
+  }
+  void horizontalRange() {
+    QFETCH(int, pictureWidth);
+    QFETCH(int, max);
+    ChildWindow& w = Window();
+    w.Picture2->SetHeight(1);
+    w.Picture2->SetWidth(pictureWidth);
+    LayoutChild(w);
+    QCOMPARE(int(w.HScroll1->Max()), max);
+    QCOMPARE(w.HScroll1->Min(), platform::Integer(0));
+    QCOMPARE(w.HScroll1->LargeChange(), platform::Integer(32));
+    QCOMPARE(w.HScroll1->SmallChange(), platform::Integer(1));
+  }
+
+  void rangeBeyondSixteenBitsKeepsTheOldMaximum() {
+    ChildWindow& w = Window();
+    w.Picture2->SetHeight(1);
+    w.Picture2->SetWidth(1000);
+    LayoutChild(w);
+    w.Picture2->SetWidth(347 + 32760);
+    LayoutChild(w);
+    QCOMPARE(w.HScroll1->Max(), platform::Integer(661));
+    QCOMPARE(w.HScroll1->LargeChange(), platform::Integer(32));
+  }
+
+  void tinyWindowSkipsNegativeSizesAndRecovers() {
+    testsupport::MessageRecorder recorder;
+    ChildWindow& w = Window();
+    window_->SubWindow()->resize(window_->SubWindow()->minimumSizeHint().width(), 30);
+    QVERIFY(w.height() < 21);
+    LayoutChild(w);
+    QVERIFY(recorder.messages.isEmpty());
+    SetInner(360, 300);
+    layoutOf360x300();
+  }
+
+  void verticalRangeFollowsThePictureHeight() {
+    ChildWindow& w = Window();
+    w.Picture2->SetHeight(1000);
+    LayoutChild(w);
+    QCOMPARE(int(w.VScroll1->Max()), 1000 - 266 + 8);
   }
 };
 
