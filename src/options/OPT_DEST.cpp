@@ -1,3 +1,46 @@
 #include "options/OPT_DEST.h"
 
-void OPT_DEST::Open() {}
+#include <QPointer>
+
+#include "app/Module1.h"
+#include "dest/DEST_W.h"
+
+namespace {
+const OptionLayout kLayout{
+    QStringLiteral("DEST OPTION"),
+    {202, 170},
+    {4, 0, 193, 109},     // Frame1
+    {48, 24, 12, 12},     // Label1
+    {96, 20, 85, 21},     // t_Width
+    {44, 52, 21, 12},     // Label2
+    {96, 48, 85, 21},     // t_Height
+    {24, 84, 61, 12},     // Label3
+    {96, 76, 85, 21},     // t_Gurid
+    {32, 116, 81, 33},    // Command1
+    {116, 116, 81, 33},   // Command2
+    {36, 152, 161, 12},   // Label4
+    3, 7, 8, 0, 1,        // t_Width, t_Height, t_Gurid, OK, CANCEL
+};
+
+QPointer<OPT_DEST>& Dialog() {
+  static QPointer<OPT_DEST> dialog;
+  return dialog;
+}
+}  // namespace
+
+OPT_DEST::OPT_DEST() : OptionDialog(kLayout) {}
+
+void OPT_DEST::Open() {
+  if (Current()) return;
+  Dialog() = new OPT_DEST();
+  Dialog()->Load();
+}
+
+OPT_DEST* OPT_DEST::Current() {
+  // An unloaded dialog waits for deletion; it no longer counts as open.
+  return Dialog() && Dialog()->IsLoaded() ? Dialog().data() : nullptr;
+}
+
+ChildWindow& OPT_DEST::Target() { return DEST_W::Instance(); }
+Long& OPT_DEST::CellW() { return EditorState.DestCellW; }
+Long& OPT_DEST::CellH() { return EditorState.DestCellH; }
