@@ -5,6 +5,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <cmath>
 
 #include "platform/Errors.h"
 #include "platform/PictureLimits.h"
@@ -26,22 +27,28 @@ QString ReadFailure(QImageReader::ImageReaderError error) {
   return QStringLiteral("画像データが壊れています。");
 }
 
-QString WriteFailure(QFileDevice::FileError error) {
-  switch (error) {
-    case QFileDevice::ResourceError:
-      return QStringLiteral("ディスクの空き容量が足りません。");
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-      return QStringLiteral("このフォルダーかファイルには書き込めません。");
-    default: break;
-  }
-  return QStringLiteral("書き込み中にエラーが発生しました。");
+QString WriteFailure(const QSaveFile& file, bool opening) {
+  if (file.error() == QFileDevice::ResourceError)
+    return QStringLiteral("ディスクの空き容量が足りません。");
+  return opening ? QStringLiteral("このフォルダーかファイルには書き込めません。")
+                 : QStringLiteral("書き込み中にエラーが発生しました。");
 }
 
 // Qt's decoders refuse any image above their allocation limit; ours is the picture limit.
 void MatchAllocationLimit() {
-  constexpr qint64 kBytes = qint64(kMaxPictureSide) * kMaxPictureSide * 4;
-  QImageReader::setAllocationLimit(int(kBytes / (1024 * 1024)));
+  QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+}
+
+[[noreturn]] void RefuseSize(const QString& path, qint64 width, qint64 height) {
+  const auto areaSide = std::lround(std::sqrt(double(kMaxPicturePixels)));
+  Raise(ErrorKind::RefusedSize,
+        QStringLiteral("%1\n%2 × %3 ピクセルの画像です。扱えるのは縦横それぞれ %4 ピクセルまで、"
+                       "全体で %5 × %5 ピクセル分までです。")
+            .arg(Shown(path))
+            .arg(width)
+            .arg(height)
+            .arg(kMaxPictureSide)
+            .arg(areaSide));
 }
 }  // namespace
 
@@ -49,23 +56,15 @@ QImage LoadPicture(const QString& path) {
   MatchAllocationLimit();
   QImageReader reader(path);
   reader.setDecideFormatFromContent(true);
+  // A top-down BMP declares a negative height.
   const QSize declared = reader.size();
-  if (declared.isValid() && !FitsPictureLimit(declared.width(), declared.height())) {
-    Raise(ErrorKind::RefusedSize,
-          QStringLiteral("%1\n%2 × %3 ピクセルの画像です。扱えるのは縦横とも %4 ピクセルまでです。")
-              .arg(Shown(path))
-              .arg(declared.width())
-              .arg(declared.height())
-              .arg(kMaxPictureSide));
-  }
+  const qint64 w = qAbs(qint64(declared.width())), h = qAbs(qint64(declared.height()));
+  if (declared != QSize() && !FitsPictureLimit(w, h)) RefuseSize(path, w, h);
   QImage image;
   if (!reader.read(&image) || image.isNull())
     Raise(ErrorKind::UnreadableFile, Shown(path) + QLatin1Char('\n') + ReadFailure(reader.error()));
   if (!FitsPictureLimit(image.width(), image.height()))
-    Raise(ErrorKind::RefusedSize, QStringLiteral("%1\n%2 × %3 ピクセル")
-                                      .arg(Shown(path))
-                                      .arg(image.width())
-                                      .arg(image.height()));
+    RefuseSize(path, image.width(), image.height());
   return image;
 }
 
@@ -89,13 +88,10 @@ void SavePicture(const QImage& image, const QString& path) {
   QSaveFile file(path);
   // A folder that allows no temporary file is written in place: see the README.
   file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly)) fail(WriteFailure(file.error()));
-  if (file.write(encoded) != encoded.size()) {
-    const QFileDevice::FileError error = file.error();
-    file.cancelWriting();
-    fail(WriteFailure(error));
-  }
-  if (!file.commit()) fail(WriteFailure(file.error()));
+  if (!file.open(QIODevice::WriteOnly)) fail(WriteFailure(file, true));
+  // A short write makes commit() fail and remove the temporary file.
+  file.write(encoded);
+  if (!file.commit()) fail(WriteFailure(file, false));
 }
 
 }  // namespace platform
