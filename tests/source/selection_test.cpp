@@ -1,51 +1,22 @@
 // Hover outline, selection drag and clip capture over source pictures, through the handlers
 // with exact values and through real mouse events.
 #include <QMdiArea>
-#include <QPaintEvent>
 #include <QtTest>
 
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
+#include "source/Expected.h"
 #include "source/SRC_W.h"
 #include "support/TestSupport.h"
 
+using namespace expected;
+
 namespace {
-const QRgb kGreen = qRgb(0, 255, 0);
-const QRgb kYellow = qRgb(255, 255, 0);
-const QRgb kRed = qRgb(255, 0, 0);
-
-// img with a one-pixel frame on the outline rectangle r (exclusive right and bottom), clipped.
-QImage Framed(QImage img, QRect r, QRgb colour) {
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      const bool edge = x == r.left() || x == r.right() || y == r.top() || y == r.bottom();
-      if (edge && img.rect().contains(x, y)) img.setPixel(x, y, colour);
-    }
-  return img;
-}
-
-// img with the rectangle r copied back from clean.
-QImage Restored(QImage img, const QImage& clean, QRect r) {
-  r &= img.rect();
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) img.setPixel(x, y, clean.pixel(x, y));
-  return img;
-}
-
 void Load(platform::PictureBox& picture, platform::PictureBox& clean, const QImage& img) {
   picture.SetPicture(img);
   clean.SetPicture(img);
 }
-
-struct PaintSpy : QObject {
-  explicit PaintSpy(QWidget* w) { w->installEventFilter(this); }
-  bool eventFilter(QObject*, QEvent* e) override {
-    if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
-    return false;
-  }
-  QRegion painted;
-};
 }  // namespace
 
 class SelectionTest : public QObject {
