@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QScreen>
 
+#include "about/frmAbout.h"
 #include "app/Artwork.h"
 #include "app/CentForm.h"
 #include "app/Module1.h"
@@ -29,6 +30,11 @@ MDIForm1::MDIForm1() : area_(new QMdiArea(this)) {
   setCentralWidget(area_);
   platform::SetMdiArea(area_);
   BuildMenus();
+  // The "About" menu stays switched off; F1 opens the about box.
+  auto* about = new QAction(this);
+  about->setShortcut(Qt::Key_F1);
+  addAction(about);
+  connect(about, &QAction::triggered, this, [this] { platform::Guard([this] { frmAbout::ShowModal(this); }); });
 }
 
 MDIForm1::~MDIForm1() {
