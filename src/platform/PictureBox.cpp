@@ -109,20 +109,22 @@ void PictureBox::Cls() {
   Refresh();
 }
 
-void PictureBox::MarkChanged(const QRect& r) { pending_ |= r & image_.rect(); }
+void PictureBox::MarkChanged(const QRect& r) { pending_ += r & image_.rect(); }
 
 void PictureBox::Refresh() {
   if (pending_.isEmpty()) return;
   update(pending_.translated(BorderWidth(), BorderWidth()));
-  pending_ = QRect();
+  pending_ = QRegion();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   const int b = BorderWidth();
   const QRect inner(QPoint(b, b), inner_);
-  const QRect target = event->rect() & inner;
-  if (!target.isEmpty()) p.drawImage(target.topLeft(), image_, target.translated(-b, -b));
+  for (const QRect& exposed : event->region()) {
+    const QRect target = exposed & inner;
+    if (!target.isEmpty()) p.drawImage(target.topLeft(), image_, target.translated(-b, -b));
+  }
   if (b > 0 && !inner.contains(event->rect())) qDrawShadePanel(&p, rect(), palette(), true, b);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // A picture box with a retained image: all drawing goes into Dc(), Refresh() shows what
-// changed since the last refresh, and paintEvent draws only the exposed rectangle.
+// changed since the last refresh, and paintEvent draws only the exposed region.
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <functional>
 
 #include "platform/Control.h"
@@ -69,7 +70,7 @@ class PictureBox : public Control<QWidget> {
   QImage picture_;
   QImage image_;
   QSize inner_{0, 0};  // kept apart from image_: an image with no pixels forgets its size
-  QRect pending_;
+  QRegion pending_;  // exact: two changes far apart do not repaint what lies between
 };
 
 }  // namespace platform
