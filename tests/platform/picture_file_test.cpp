@@ -23,9 +23,11 @@ QString Corpus() {
   return root.isEmpty() ? QString() : root + QStringLiteral("/bmpsuite");
 }
 
-// Good files with no picture of their own name render exactly as these.
+// Good files with no picture of their own name render exactly as these (pal8nonsquare
+// as stored, not stretched).
 QString ReferenceFor(const QString& base) {
   static const QHash<QString, QString> same = {
+      {"pal1wb", "pal1"},        {"pal8nonsquare", "pal8nonsquare-e"},
       {"pal4rle", "pal4"},       {"pal8-0", "pal8"},      {"pal8os2", "pal8"},
       {"pal8rle", "pal8"},       {"pal8topdown", "pal8"}, {"pal8v4", "pal8"},
       {"pal8v5", "pal8"},        {"rgb24pal", "rgb24"},   {"rgb32", "rgb24"},
