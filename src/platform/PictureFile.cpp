@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -72,25 +73,35 @@ void SavePicture(const QImage& image, const QString& path) {
   auto fail = [&](const QString& reason) {
     Raise(ErrorKind::UnwritableFile, Shown(path) + QLatin1Char('\n') + reason);
   };
-  // Encoded in full before the file is touched, so even an in-place write (below) starts only
-  // once there is a complete file to write. Qt writes RGB32 as 24-bit BI_RGB.
+  // Qt writes RGB32 as a 24-bit BI_RGB file.
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  if (rgb.isNull()) fail(QStringLiteral("画像を BMP 形式に変換できません。"));
+
+  // Streamed into a temporary file that replaces the target only once complete; a failure
+  // anywhere removes the temporary file when `file` goes out of scope.
+  {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+      QImageWriter writer(&file, "bmp");
+      if (!writer.write(rgb) || !file.commit()) fail(WriteFailure(file, false));
+      return;
+    }
+    if (!QFileInfo(path).isFile()) fail(WriteFailure(file, true));
+  }
+
+  // A folder that allows no temporary file: the existing file is overwritten in place, and
+  // only once the whole file is encoded (the README names this weaker guarantee).
   QByteArray encoded;
-  const qint64 rowBytes = (qint64(rgb.width()) * 3 + 3) / 4 * 4;
-  encoded.reserve(qsizetype(54 + rowBytes * rgb.height()));
   {
     QBuffer buffer(&encoded);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp");
-    if (rgb.isNull() || !writer.write(rgb)) fail(QStringLiteral("画像を BMP 形式に変換できません。"));
+    if (!writer.write(rgb)) fail(QStringLiteral("画像を BMP 形式に変換できません。"));
   }
-
   QSaveFile file(path);
-  // A folder that allows no temporary file is written in place: see the README.
   file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly)) fail(WriteFailure(file, true));
-  // A short write makes commit() fail and remove the temporary file.
-  file.write(encoded);
+  file.write(encoded);  // a short write makes commit() fail
   if (!file.commit()) fail(WriteFailure(file, false));
 }
 

@@ -10,7 +10,8 @@ namespace platform {
 QImage LoadPicture(const QString& path);
 
 // Writes the image as a 24-bit BMP at exactly this path, replacing any file there only once
-// the whole file is written. Throws PlatformError (UnwritableFile); nothing is left behind.
+// the whole file is written (in a folder that allows no temporary file: overwriting it in
+// place). Throws PlatformError (UnwritableFile); no temporary file is left behind.
 void SavePicture(const QImage& image, const QString& path);
 
 }  // namespace platform
