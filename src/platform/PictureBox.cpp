@@ -43,15 +43,15 @@ void CopyTopLeft(QImage& dst, const QImage& src) {
 PictureBox::PictureBox(QWidget* parent, Border border) : Control<QWidget>(parent), border_(border) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   resize(2 * BorderWidth(), 2 * BorderWidth());
-  image_ = Blank(0, 0);
+  image_ = Blank(0, 0, picture_);
 }
 
-QImage PictureBox::Blank(int width, int height) const {
+QImage PictureBox::Blank(int width, int height, const QImage& background) const {
   QImage img(width, height, QImage::Format_RGB32);
   if (img.isNull() && width > 0 && height > 0)
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(width).arg(height));
   img.fill(ToQRgb(backColor_));
-  CopyTopLeft(img, picture_);
+  CopyTopLeft(img, background);
   return img;
 }
 
@@ -59,7 +59,7 @@ void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
   if (QSize(innerWidth, innerHeight) == inner_) return;
   if (!FitsPictureLimit(innerWidth, innerHeight))
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(innerWidth).arg(innerHeight));
-  QImage grown = Blank(innerWidth, innerHeight);
+  QImage grown = Blank(innerWidth, innerHeight, picture_);
   CopyTopLeft(grown, image_);
   image_ = std::move(grown);
   inner_ = QSize(innerWidth, innerHeight);
@@ -92,10 +92,10 @@ void PictureBox::SetPicture(const QImage& picture) {
   }
   const int w = autoSize_ ? flat.width() : inner_.width();
   const int h = autoSize_ ? flat.height() : inner_.height();
-  // Free the old image before making the new one, so a load never holds both.
+  // The new image is made before anything is replaced: a refused size leaves the box as it was.
+  QImage fresh = Blank(w, h, flat);
   picture_ = std::move(flat);
-  image_ = QImage();
-  image_ = Blank(w, h);
+  image_ = std::move(fresh);
   inner_ = QSize(w, h);
   resize(w + 2 * BorderWidth(), h + 2 * BorderWidth());
   pending_ = image_.rect();

@@ -59,7 +59,8 @@ class PictureBox : public Control<QWidget> {
  private:
   int BorderWidth() const { return border_ == Border::Single ? 2 : 0; }
   void ResizeImage(int innerWidth, int innerHeight);
-  QImage Blank(int width, int height) const;
+  // An image of the back colour with the background picture at its top-left.
+  QImage Blank(int width, int height, const QImage& background) const;
   void Deliver(const std::function<void(Integer, Integer, float, float)>& handler, QMouseEvent* e,
                Integer button);
 
