@@ -61,37 +61,13 @@ python3 "$WORK/sheet.py" write "$SHEET"
 
 start_xvfb
 start_tilora
-xdotool windowsize --sync "$FRAME" 1500 1000
-wait_settled
-
-# Both white 324 x 212 pictures: the canvas left of source window 1.
-mapfile -t found < <(rects 324 212 255 255 255)
-if [ "${#found[@]}" -lt 2 ]; then
-  read -r x y <<<"${found[0]:-0 0}"
-  xdotool mousemove --sync $((x + 150)) $((y - 30)) mousedown 1 mousemove --sync $((x + 600)) $((y - 30)) mouseup 1
-  wait_settled
-  mapfile -t found < <(rects 324 212 255 255 255)
-fi
-[ "${#found[@]}" -eq 2 ] || fail "expected two white pictures, found ${#found[@]}"
-read -r dx dy <<<"${found[0]}"
-read -r sx sy <<<"${found[1]}"
-[ "$dx" -lt "$sx" ] || { read -r dx dy <<<"${found[1]}"; read -r sx sy <<<"${found[0]}"; }
-picture_top() {
-  local x=$1 y=$2
-  while [ "$(img pixel $((x + 5)) $((y + 212)))" = "255 255 255" ]; do y=$((y + 1)); done
-  echo "$y"
-}
-dy=$(picture_top "$dx" "$dy")
-sy=$(picture_top "$sx" "$sy")
+locate_pictures
+dx=$DX dy=$DY sx=$SX sy=$SY
 
 # The second button of a bar sits at x = 88 of the bar, which has a 2-pixel border and ends
 # 4 pixels above the picture's viewport: its middle is 134 right of and 11 above the picture.
 second_button() { click_at $(($1 + 134)) $(($2 - 11)); }
 
-windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
-# new_window BEFORE: the one visible window not in BEFORE.
-new_window() { comm -13 <(echo "$1") <(windows) | head -n 1; }
-has_new_window() { [ -n "$(new_window "$1")" ]; }
 gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || [ -z "$(xdotool search --onlyvisible --name '' | grep -x "$1")" ]; }
 # answer_dialog BEFORE TEXT TITLE UNTIL...: types TEXT into the dialog titled TITLE that
 # opened (DIALOG) and presses Return until the condition UNTIL holds; the line edit's
@@ -99,8 +75,7 @@ gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || [ -z "$(xdotool search 
 answer_dialog() {
   local before=$1 text=$2 title=$3
   shift 3
-  wait_until 15 has_new_window "$before" || fail "no dialog opened"
-  DIALOG=$(new_window "$before")
+  DIALOG=$(wait_new_window "$before" "the dialog") || exit 1
   [ "$(xdotool getwindowname "$DIALOG")" = "$title" ] ||
     fail "the dialog is titled '$(xdotool getwindowname "$DIALOG")', not '$title'"
   xdotool windowfocus --sync "$DIALOG"
@@ -115,13 +90,13 @@ answer_dialog() {
 dialog_gone() { gone "$DIALOG"; }
 # question_up BEFORE: a second window titled like the save dialog: the question box.
 question_up() {
-  QUESTION=$(comm -13 <(echo "$1") <(windows) | grep -vx "$DIALOG" |
+  QUESTION=$(comm -13 <(echo "$1") <(visible_windows) | grep -vx "$DIALOG" |
     while read -r w; do [ "$(xdotool getwindowname "$w")" = "ﾌｧｲﾙを保存" ] && echo "$w"; done | head -n 1)
   [ -n "$QUESTION" ]
 }
 
 # Load Image in source window 1, typing the sheet's full path.
-before=$(windows)
+before=$(visible_windows)
 second_button "$sx" "$sy"
 answer_dialog "$before" "$SHEET" "ﾌｧｲﾙを開く" dialog_gone
 want=$(python3 -c "import sys; sys.path.insert(0, '$WORK'); from sheet import colour; print(*colour(100, 80))")
@@ -139,7 +114,7 @@ wait_until 10 is_at $((dx + 136)) $((dy + 72)) "$want" || fail "the second stamp
 xdotool mousemove --sync $((dx + 200)) $((dy + 100))
 
 # Save Picture: the dialog opens where the sheet was; a new name without extension.
-before=$(windows)
+before=$(visible_windows)
 second_button "$dx" "$dy"
 xdotool mousemove --sync $((dx + 200)) $((dy + 100))
 answer_dialog "$before" "canvas" "ﾌｧｲﾙを保存" question_up "$before"

@@ -86,3 +86,44 @@ wait_exit() {
   wait "$TILORA_PID"; STATUS=$?
   TILORA_PID=
 }
+
+# locate_pictures: makes room in the frame, separates the two child windows if they overlap
+# and sets DX DY (canvas) and SX SY (source window 1) to the top-left of their pictures.
+locate_pictures() {
+  # The frame's 685 x 257 client area is smaller than one child window.
+  xdotool windowsize --sync "$FRAME" 1500 1000
+  wait_settled
+  local found x y
+  mapfile -t found < <(rects 324 212 255 255 255)
+  if [ "${#found[@]}" -lt 2 ]; then
+    # The later window lies on top: drag it right by its title bar.
+    read -r x y <<<"${found[0]:-0 0}"
+    xdotool mousemove --sync $((x + 150)) $((y - 30)) mousedown 1 mousemove --sync $((x + 600)) $((y - 30)) mouseup 1
+    wait_settled
+    mapfile -t found < <(rects 324 212 255 255 255)
+  fi
+  [ "${#found[@]}" -eq 2 ] || fail "expected two white pictures, found ${#found[@]}"
+  read -r DX DY <<<"${found[0]}"
+  read -r SX SY <<<"${found[1]}"
+  [ "$DX" -lt "$SX" ] || { read -r DX DY <<<"${found[1]}"; read -r SX SY <<<"${found[0]}"; }
+  DY=$(picture_top "$DX" "$DY")
+  SY=$(picture_top "$SX" "$SY")
+}
+
+# A white line of the button bar's border can sit on top of a picture: its first row is the
+# one 212 rows above the gradient below it.
+picture_top() {
+  local x=$1 y=$2
+  while [ "$(img pixel $((x + 5)) $((y + 212)))" = "255 255 255" ]; do y=$((y + 1)); done
+  echo "$y"
+}
+
+# Dialogs, menus and message boxes are X windows of their own.
+visible_windows() { xdotool search --onlyvisible --name '' 2>/dev/null | sort; }
+# new_window BEFORE: a visible window that was not in BEFORE.
+new_window() { comm -13 <(echo "$1") <(visible_windows) | head -n 1 | grep .; }
+# wait_new_window BEFORE WHAT: waits for one and prints it.
+wait_new_window() {
+  wait_until 20 new_window "$1" || fail "$2 did not appear"
+  new_window "$1"
+}

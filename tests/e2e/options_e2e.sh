@@ -20,13 +20,6 @@ save_x=$((dx + 88 + 44))
 corner_white() { shoot && [ "$(img pixel $((dx + 30)) $((dy + 30)))" = "255 255 255" ]; }
 dialog_shown() { ! corner_white; }
 
-visible_windows() { xdotool search --onlyvisible --name '' | sort; }
-# new_window BEFORE: a visible window that was not in BEFORE.
-new_window() { comm -13 <(echo "$1") <(visible_windows) | head -n 1 | grep .; }
-wait_new_window() {
-  wait_until 20 new_window "$1" || fail "$2 did not appear"
-  new_window "$1"
-}
 
 open_option() {
   click_at "$option_x" "$bar_y"

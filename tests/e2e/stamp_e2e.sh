@@ -5,31 +5,8 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 start_tilora
-xdotool windowsize --sync "$FRAME" 1500 1000
-wait_settled
-
-# Both white 324 x 212 pictures: the canvas left of source window 1.
-mapfile -t found < <(rects 324 212 255 255 255)
-if [ "${#found[@]}" -lt 2 ]; then
-  read -r x y <<<"${found[0]:-0 0}"
-  xdotool mousemove --sync $((x + 150)) $((y - 30)) mousedown 1 mousemove --sync $((x + 600)) $((y - 30)) mouseup 1
-  wait_settled
-  mapfile -t found < <(rects 324 212 255 255 255)
-fi
-[ "${#found[@]}" -eq 2 ] || fail "expected two white pictures, found ${#found[@]}"
-read -r dx dy <<<"${found[0]}"
-read -r sx sy <<<"${found[1]}"
-[ "$dx" -lt "$sx" ] || { read -r dx dy <<<"${found[1]}"; read -r sx sy <<<"${found[0]}"; }
-
-# A white line of the button bar's border can sit on top of a picture: its first row is the
-# one 212 rows above the gradient below it.
-picture_top() {
-  local x=$1 y=$2
-  while [ "$(img pixel $((x + 5)) $((y + 212)))" = "255 255 255" ]; do y=$((y + 1)); done
-  echo "$y"
-}
-dy=$(picture_top "$dx" "$dy")
-sy=$(picture_top "$sx" "$sy")
+locate_pictures
+dx=$DX dy=$DY sx=$SX sy=$SY
 
 GREEN="0 255 0" YELLOW="255 255 0" RED="255 0 0" WHITE="255 255 255"
 # is_at X Y COLOUR: the screen pixel at (X, Y) has that colour now.

@@ -4,23 +4,8 @@ source "$(dirname "$0")/lib.sh"
 
 start_xvfb
 start_tilora
-# The frame's 685 x 257 client area is smaller than one child window: make room.
-xdotool windowsize --sync "$FRAME" 1500 1000
-wait_settled
-
-# Both white 324 x 212 pictures are visible: the canvas left of source window 1.
-mapfile -t found < <(rects 324 212 255 255 255)
-if [ "${#found[@]}" -lt 2 ]; then
-  # Overlapping windows: drag the later one (on top, further right) by its title bar.
-  read -r x y <<<"${found[0]:-0 0}"
-  xdotool mousemove --sync $((x + 150)) $((y - 30)) mousedown 1 mousemove --sync $((x + 600)) $((y - 30)) mouseup 1
-  wait_settled
-  mapfile -t found < <(rects 324 212 255 255 255)
-fi
-[ "${#found[@]}" -eq 2 ] || fail "expected two white pictures, found ${#found[@]}"
-read -r dx dy <<<"${found[0]}"
-read -r sx sy <<<"${found[1]}"
-[ "$dx" -lt "$sx" ] || { read -r dx dy <<<"${found[1]}"; read -r sx sy <<<"${found[0]}"; }
+locate_pictures
+dx=$DX dy=$DY sx=$SX sy=$SY
 
 # The gradients show right of each picture: red behind the canvas, blue behind the source.
 read -r r g b <<<"$(img pixel $((dx + 326)) $((dy + 2)))"
@@ -30,13 +15,9 @@ read -r r g b <<<"$(img pixel $((sx + 326)) $((sy + 2)))"
 
 # File > Exit with the mouse: the menu opens as its own window below "File".
 frame_origin
-before=$(xdotool search --onlyvisible --name '' | sort)
+before=$(visible_windows)
 click_at $((FX + 15)) $((FY + 10))
-popup_open() {
-  comm -13 <(echo "$before") <(xdotool search --onlyvisible --name '' | sort) | grep -q .
-}
-wait_until 10 popup_open || fail "the File menu did not open"
-popup=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --name '' | sort) | head -n 1)
+popup=$(wait_new_window "$before" "the File menu") || exit 1
 eval "$(xdotool getwindowgeometry --shell "$popup")"
 click_at $((X + 20)) $((Y + 12))
 wait_exit 20
