@@ -109,7 +109,11 @@ void PictureBox::Cls() {
   Refresh();
 }
 
-void PictureBox::MarkChanged(const QRect& r) { pending_ += r & image_.rect(); }
+void PictureBox::MarkChanged(const QRect& r) {
+  // Repeated changes of one place, as in a stamping drag, cost no region arithmetic.
+  if (pending_.rectCount() == 1 && pending_.boundingRect().contains(r)) return;
+  pending_ += r & image_.rect();
+}
 
 void PictureBox::Refresh() {
   if (pending_.isEmpty()) return;

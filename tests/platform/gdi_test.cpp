@@ -61,6 +61,23 @@ class GdiTest : public QObject {
     QCOMPARE(dst.Image(), expected);
   }
 
+  void copyWithinOneBoxOverlapping_data() {
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("down and right") << QPoint(2, 3) << QPoint(6, 9);
+    QTest::newRow("up and left") << QPoint(6, 9) << QPoint(2, 3);
+  }
+  void copyWithinOneBoxOverlapping() {
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    PictureBox box;
+    MakeBox(box, 40, 40, testsupport::PatternImage(40, 40));
+    const QImage before = box.Image();
+    const QImage expected = ExpectedCopy(before, before, to.x(), to.y(), 20, 20, from.x(), from.y());
+    platform::BitBlt(box, to.x(), to.y(), 20, 20, box, from.x(), from.y());
+    QCOMPARE(box.Image(), expected);
+  }
+
   void rectangleOutline_data() {
     QTest::addColumn<QRect>("edges");  // left, top, right, bottom as x, y, width, height
     QTest::newRow("selection 3x2 at (2,1)") << QRect(64, 32, 160, 96);
