@@ -1,6 +1,7 @@
 #include "platform/PictureBox.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPaintEvent>
 #include <QPainter>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "platform/Colour.h"
 #include "platform/Errors.h"
 #include "platform/Guard.h"
+#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 
 namespace platform {
@@ -47,11 +49,17 @@ PictureBox::PictureBox(QWidget* parent, Border border) : Control<QWidget>(parent
 }
 
 QImage PictureBox::Blank(int width, int height, const QImage& background) const {
-  QImage img(width, height, QImage::Format_RGB32);
+  QImage img = NewImage(width, height);
   if (img.isNull() && width > 0 && height > 0)
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(width).arg(height));
-  img.fill(ToQRgb(backColor_));
+  // Only what the picture leaves uncovered takes the back colour: a big picture is written once.
+  const QRgb back = ToQRgb(backColor_);
+  const int w = qMin(width, background.width()), h = qMin(height, background.height());
   CopyTopLeft(img, background);
+  for (int y = 0; y < height; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
+    std::fill(row + (y < h ? w : 0), row + width, back);
+  }
   return img;
 }
 

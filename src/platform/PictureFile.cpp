@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/Errors.h"
+#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 
 namespace platform {
@@ -61,7 +62,10 @@ QImage LoadPicture(const QString& path) {
   const QSize declared = reader.size();
   const qint64 w = qAbs(qint64(declared.width())), h = qAbs(qint64(declared.height()));
   if (declared != QSize() && !FitsPictureLimit(w, h)) RefuseSize(path, w, h);
+  // Decoders fill an image of the right size and format in place instead of making their own.
   QImage image;
+  if (declared.isValid() && reader.imageFormat() == QImage::Format_RGB32)
+    image = NewImage(declared.width(), declared.height());
   if (!reader.read(&image) || image.isNull())
     Raise(ErrorKind::UnreadableFile, Shown(path) + QLatin1Char('\n') + ReadFailure(reader.error()));
   if (!FitsPictureLimit(image.width(), image.height()))
