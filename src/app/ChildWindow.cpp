@@ -46,6 +46,11 @@ ChildWindow::ChildWindow(const QString& caption, const ChildArt& art)
   HScroll1->Scroll = [this] { HScroll1_Scroll(); };
   VScroll1->Change = [this] { VScroll1_Change(); };
   VScroll1->Scroll = [this] { VScroll1_Scroll(); };
+  Picture2->MouseDown = [this](auto b, auto s, float x, float y) { Picture2_MouseDown(b, s, x, y); };
+  Picture2->MouseMove = [this](auto b, auto s, float x, float y) { Picture2_MouseMove(b, s, x, y); };
+  Picture2->MouseUp = [this](auto b, auto s, float x, float y) { Picture2_MouseUp(b, s, x, y); };
+  Picture2->DblClick = [this] { Picture2_DblClick(); };
+  Picture2->EnableMouseTracking();
 }
 
 platform::CommandButton* ChildWindow::AddButton(const QString& caption, int x) {

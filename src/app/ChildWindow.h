@@ -27,6 +27,11 @@ class ChildWindow : public platform::ChildForm {
   platform::ScrollBar* const VScroll1;
 
   void Form_Resize() override;
+  // Mouse events over Picture2, in picture pixels; each window kind has its own.
+  virtual void Picture2_MouseDown(platform::Integer Button, platform::Integer Shift, float X, float Y) = 0;
+  virtual void Picture2_MouseMove(platform::Integer Button, platform::Integer Shift, float X, float Y) = 0;
+  virtual void Picture2_MouseUp(platform::Integer Button, platform::Integer Shift, float X, float Y) = 0;
+  virtual void Picture2_DblClick() = 0;
   void HScroll1_Change();
   void HScroll1_Scroll();
   void VScroll1_Change();

@@ -34,11 +34,6 @@ DEST_W::DEST_W()
   Command2->Click = [this] { Command2_Click(); };
   Command3->Click = [this] { Command3_Click(); };
   Command4->Click = [this] { Command4_Click(); };
-  Picture2->MouseDown = [this](auto b, auto s, float x, float y) { Picture2_MouseDown(b, s, x, y); };
-  Picture2->MouseMove = [this](auto b, auto s, float x, float y) { Picture2_MouseMove(b, s, x, y); };
-  Picture2->MouseUp = [this](auto b, auto s, float x, float y) { Picture2_MouseUp(b, s, x, y); };
-  Picture2->DblClick = [this] { Picture2_DblClick(); };
-  Picture2->EnableMouseTracking();
 }
 
 void DEST_W::Command1_Click() {

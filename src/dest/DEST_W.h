@@ -18,10 +18,10 @@ class DEST_W : public ChildWindow {
   void Command3_Click();  // "Load Picture"
   void Command4_Click();  // "Option"
 
-  void Picture2_MouseDown(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_MouseMove(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_MouseUp(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_DblClick();
+  void Picture2_MouseDown(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_MouseMove(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_MouseUp(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_DblClick() override;
 
  private:
   DEST_W();

@@ -11,11 +11,6 @@ SRC_W::SRC_W()
   Command1->setText(QStringLiteral("Option"));
   Command1->Click = [this] { Command1_Click(); };
   Command2->Click = [this] { Command2_Click(); };
-  Picture2->MouseDown = [this](auto b, auto s, float x, float y) { Picture2_MouseDown(b, s, x, y); };
-  Picture2->MouseMove = [this](auto b, auto s, float x, float y) { Picture2_MouseMove(b, s, x, y); };
-  Picture2->MouseUp = [this](auto b, auto s, float x, float y) { Picture2_MouseUp(b, s, x, y); };
-  Picture2->DblClick = [this] { Picture2_DblClick(); };
-  Picture2->EnableMouseTracking();
 }
 
 void SRC_W::Form_Load() {

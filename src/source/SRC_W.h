@@ -14,8 +14,8 @@ class SRC_W : public ChildWindow {
   void Command1_Click();  // "Option"
   void Command2_Click();  // "Load Image"
 
-  void Picture2_MouseDown(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_MouseMove(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_MouseUp(platform::Integer Button, platform::Integer Shift, float X, float Y);
-  void Picture2_DblClick();
+  void Picture2_MouseDown(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_MouseMove(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_MouseUp(platform::Integer Button, platform::Integer Shift, float X, float Y) override;
+  void Picture2_DblClick() override;
 };

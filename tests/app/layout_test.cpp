@@ -10,6 +10,18 @@
 #include "platform/ChildForm.h"
 #include "support/TestSupport.h"
 
+namespace {
+// The shared window alone, without either window kind's mouse handling.
+class PlainWindow : public ChildWindow {
+ public:
+  PlainWindow() : ChildWindow(QStringLiteral("T"), {SourceBackground(), SourceButtonFace()}) {}
+  void Picture2_MouseDown(platform::Integer, platform::Integer, float, float) override {}
+  void Picture2_MouseMove(platform::Integer, platform::Integer, float, float) override {}
+  void Picture2_MouseUp(platform::Integer, platform::Integer, float, float) override {}
+  void Picture2_DblClick() override {}
+};
+}  // namespace
+
 class LayoutTest : public QObject {
   Q_OBJECT
 
@@ -28,7 +40,7 @@ class LayoutTest : public QObject {
     area_->resize(1600, 1200);
     area_->show();
     platform::SetMdiArea(area_.get());
-    window_ = new ChildWindow(QStringLiteral("T"), {SourceBackground(), SourceButtonFace()});
+    window_ = new PlainWindow();
     window_->Load();
     SetInner(360, 300);
   }
