@@ -84,8 +84,6 @@ void ChildForm::Unload() {
   sw->deleteLater();
 }
 
-Long ChildForm::hWnd() const { return subWindow_ ? Long(quintptr(subWindow_.data()) & 0x7FFFFFFF) : 0; }
-
 double ChildForm::ScaleWidth() const {
   return scaleMode_ == vbTwips ? width() * TwipsPerPixelX() : width();
 }

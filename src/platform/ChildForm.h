@@ -36,7 +36,6 @@ class ChildForm : public QWidget {
   void Unload();
   bool IsLoaded() const { return !subWindow_.isNull(); }
   QMdiSubWindow* SubWindow() const { return subWindow_.data(); }
-  Long hWnd() const;
 
   QString Caption() const { return windowTitle(); }
   void SetCaption(const QString& caption) { setWindowTitle(caption); }
