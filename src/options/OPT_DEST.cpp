@@ -1,7 +1,5 @@
 #include "options/OPT_DEST.h"
 
-#include <QPointer>
-
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
 
@@ -21,25 +19,9 @@ const OptionLayout kLayout{
     {36, 152, 161, 12},   // Label4
     3, 7, 8, 0, 1,        // t_Width, t_Height, t_Gurid, OK, CANCEL
 };
-
-QPointer<OPT_DEST>& Dialog() {
-  static QPointer<OPT_DEST> dialog;
-  return dialog;
-}
 }  // namespace
 
-OPT_DEST::OPT_DEST() : OptionDialog(kLayout) {}
-
-void OPT_DEST::Open() {
-  if (Current()) return;
-  Dialog() = new OPT_DEST();
-  Dialog()->Load();
-}
-
-OPT_DEST* OPT_DEST::Current() {
-  // An unloaded dialog waits for deletion; it no longer counts as open.
-  return Dialog() && Dialog()->IsLoaded() ? Dialog().data() : nullptr;
-}
+OPT_DEST::OPT_DEST() : SingleDialog(kLayout) {}
 
 ChildWindow& OPT_DEST::Target() { return DEST_W::Instance(); }
 Long& OPT_DEST::CellW() { return EditorState.DestCellW; }

@@ -1,19 +1,14 @@
 #pragma once
 // Grid options of the canvas: its picture size and its cell size.
-#include "options/OptionDialog.h"
+#include "options/SingleDialog.h"
 
-class OPT_DEST : public OptionDialog {
- public:
-  // Loads the one dialog; does nothing while it is open.
-  static void Open();
-  // The open dialog, or nullptr.
-  static OPT_DEST* Current();
-
+class OPT_DEST : public SingleDialog<OPT_DEST> {
  protected:
   ChildWindow& Target() override;
   platform::Long& CellW() override;
   platform::Long& CellH() override;
 
  private:
+  friend class SingleDialog<OPT_DEST>;
   OPT_DEST();
 };

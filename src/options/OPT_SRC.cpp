@@ -1,7 +1,5 @@
 #include "options/OPT_SRC.h"
 
-#include <QPointer>
-
 #include "app/Module1.h"
 #include "platform/Errors.h"
 #include "source/SRC_W.h"
@@ -22,25 +20,9 @@ const OptionLayout kLayout{
     {32, 152, 161, 12},   // Label4
     3, 2, 1, 8, 7,        // t_Width, t_Height, t_Gurid, OK, CANCEL
 };
-
-QPointer<OPT_SRC>& Dialog() {
-  static QPointer<OPT_SRC> dialog;
-  return dialog;
-}
 }  // namespace
 
-OPT_SRC::OPT_SRC() : OptionDialog(kLayout) {}
-
-void OPT_SRC::Open() {
-  if (Current()) return;
-  Dialog() = new OPT_SRC();
-  Dialog()->Load();
-}
-
-OPT_SRC* OPT_SRC::Current() {
-  // An unloaded dialog waits for deletion; it no longer counts as open.
-  return Dialog() && Dialog()->IsLoaded() ? Dialog().data() : nullptr;
-}
+OPT_SRC::OPT_SRC() : SingleDialog(kLayout) {}
 
 ChildWindow& OPT_SRC::Target() {
   SRC_W* window = EditorState.SrcWindows(EditorState.OptSrcIndex);

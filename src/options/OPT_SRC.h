@@ -1,14 +1,8 @@
 #pragma once
 // Grid options of one source window: the picture size of SrcWindows(OptSrcIndex) and its cell size.
-#include "options/OptionDialog.h"
+#include "options/SingleDialog.h"
 
-class OPT_SRC : public OptionDialog {
- public:
-  // Loads the one dialog for SrcWindows(OptSrcIndex); does nothing while it is open.
-  static void Open();
-  // The open dialog, or nullptr.
-  static OPT_SRC* Current();
-
+class OPT_SRC : public SingleDialog<OPT_SRC> {
  protected:
   // OptSrcIndex at the moment of use decides the window: "Option" of another window
   // while the dialog is open retargets it.
@@ -17,5 +11,6 @@ class OPT_SRC : public OptionDialog {
   platform::Long& CellH() override;
 
  private:
+  friend class SingleDialog<OPT_SRC>;
   OPT_SRC();
 };
