@@ -14,6 +14,13 @@ constexpr int SIDE_DEST = 1;
 constexpr int kSrcTableSize = 256;  // entries 0..255; entry 0 is never used
 constexpr Integer kMaxSrcWindows = 255;
 
+// Outline colours, 0x00BBGGRR.
+constexpr Long kOutlineGreen = 0x00FF00;   // source hover
+constexpr Long kOutlineYellow = 0x00FFFF;  // source held, canvas after a double click
+constexpr Long kOutlineRed = 0x0000FF;     // canvas preview
+constexpr Long kOutlineWhite = 0xFFFFFF;   // canvas stamp during a drag
+constexpr Long kOutlineBlack = 0x000000;
+
 struct EditorStateRecord {
   template <typename T>
   using PerSide = platform::Table<T, 2>;

@@ -10,10 +10,6 @@ using platform::CheckedMul;
 using platform::Integer;
 
 namespace {
-constexpr Long kRed = 0x0000FF;
-constexpr Long kWhite = 0xFFFFFF;
-constexpr Long kYellow = 0x00FFFF;
-
 bool HasClip() { return EditorState.ClipSrcIndex >= 0; }
 
 // The previous cell is remembered so that its outline can be erased.
@@ -60,10 +56,10 @@ void DEST_W::Picture2_MouseMove(Integer, Integer, float X, float Y) {
   MoveToCellOf(X, Y);
   EraseAtPreviousCell(*this);
   if (s.MouseMode(SIDE_DEST) == 0) {
-    DrawGridOutline(*this, SIDE_DEST, kRed, s.DestCellW, s.DestCellH);
+    DrawGridOutline(*this, SIDE_DEST, kOutlineRed, s.DestCellW, s.DestCellH);
   } else if (s.MouseMode(SIDE_DEST) == 1) {
     StampAtCurrentCell(*this);
-    DrawGridOutline(*this, SIDE_DEST, kWhite, s.DestCellW, s.DestCellH);
+    DrawGridOutline(*this, SIDE_DEST, kOutlineWhite, s.DestCellW, s.DestCellH);
   }
   Picture2->Refresh();
 }
@@ -73,5 +69,5 @@ void DEST_W::Picture2_MouseUp(Integer, Integer, float, float) { EditorState.Mous
 // No clip test: before the first clip the outline simply has no size.
 void DEST_W::Picture2_DblClick() {
   EditorState.MouseMode(SIDE_DEST) = 1;
-  DrawGridOutline(*this, SIDE_DEST, kYellow, EditorState.DestCellW, EditorState.DestCellH);
+  DrawGridOutline(*this, SIDE_DEST, kOutlineYellow, EditorState.DestCellW, EditorState.DestCellH);
 }

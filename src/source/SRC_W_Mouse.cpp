@@ -13,10 +13,6 @@ using platform::CheckedSub;
 using platform::Integer;
 
 namespace {
-constexpr Long kGreen = 0x00FF00;
-constexpr Long kYellow = 0x00FFFF;
-constexpr Long kBlack = 0x000000;
-
 struct Grid {
   Long W, H;
 };
@@ -40,7 +36,7 @@ void RestoreAtAnchor(SRC_W& w, Grid g) {
 
 void OutlineByMode(SRC_W& w, Grid g) {
   const Long mode = EditorState.MouseMode(SIDE_SRC);
-  DrawGridOutline(w, SIDE_SRC, mode == 0 ? kGreen : mode == 1 ? kYellow : kBlack, g.W, g.H);
+  DrawGridOutline(w, SIDE_SRC, mode == 0 ? kOutlineGreen : mode == 1 ? kOutlineYellow : kOutlineBlack, g.W, g.H);
 }
 
 void HoverMove(SRC_W& w, Grid g, float X, float Y) {
@@ -61,7 +57,7 @@ void HoverMove(SRC_W& w, Grid g, float X, float Y) {
                    .arg(s.SelRows(SIDE_SRC)));
   Restore(*w.Picture2, *w.WKP, CheckedMul(g.W, s.PrevCol(SIDE_SRC)), CheckedMul(g.H, s.PrevRow(SIDE_SRC)),
           CheckedMul(g.W, s.SelCols(SIDE_SRC)), CheckedMul(g.H, s.SelRows(SIDE_SRC)));
-  DrawGridOutline(w, SIDE_SRC, kGreen, g.W, g.H);
+  DrawGridOutline(w, SIDE_SRC, kOutlineGreen, g.W, g.H);
 }
 
 // Grows the selection along one axis when the pointer is inside the picture and past the
@@ -86,7 +82,7 @@ void HeldMove(SRC_W& w, Grid g, float X, float Y) {
                    .arg(s.SelCols(SIDE_SRC))
                    .arg(s.SelRows(SIDE_SRC)));
   RestoreAtAnchor(w, g);
-  DrawGridOutline(w, SIDE_SRC, kYellow, g.W, g.H);
+  DrawGridOutline(w, SIDE_SRC, kOutlineYellow, g.W, g.H);
 }
 }  // namespace
 
