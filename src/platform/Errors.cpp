@@ -9,6 +9,7 @@ QString Headline(ErrorKind kind) {
     case ErrorKind::DivisionByZero: return QStringLiteral("0 で除算しました。");
     case ErrorKind::IndexOutOfRange: return QStringLiteral("インデックスが有効範囲にありません。");
     case ErrorKind::RefusedSize: return QStringLiteral("この大きさの画像は扱えません。");
+    case ErrorKind::OutOfMemory: return QStringLiteral("メモリが不足しています。");
     case ErrorKind::UnreadableFile: return QStringLiteral("ファイルを読み込めませんでした。");
     case ErrorKind::UnwritableFile: return QStringLiteral("ファイルを保存できませんでした。");
     case ErrorKind::Failed: break;

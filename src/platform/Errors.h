@@ -10,6 +10,7 @@ enum class ErrorKind {
   DivisionByZero,
   IndexOutOfRange,
   RefusedSize,
+  OutOfMemory,
   UnreadableFile,
   UnwritableFile,
   Failed,
