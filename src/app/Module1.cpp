@@ -33,6 +33,14 @@ void SyncWorkSize(ChildWindow& w) {
   w.WKP->SetHeight(w.Picture2->Height());
 }
 
+void SetWindowPicture(ChildWindow& w, const QImage& picture) {
+  platform::PictureBox::Staged shown = w.Picture2->Stage(picture);
+  platform::PictureBox::Staged clean = w.WKP->Stage(shown.picture);
+  w.Picture2->Adopt(std::move(shown));
+  w.WKP->Adopt(std::move(clean));
+  LayoutChild(w);
+}
+
 namespace {
 // Max = excess + 8 while the image is longer than the bar, else 0.
 void FitRange(platform::ScrollBar& bar, Long picture, Long barLength) {

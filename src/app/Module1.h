@@ -1,5 +1,7 @@
 #pragma once
 // The one editor state every window reads and writes, and the routines the windows share.
+#include <QImage>
+
 #include "platform/Numeric.h"
 #include "platform/Table.h"
 
@@ -53,6 +55,9 @@ Long CellOf(float position, Long cellSize);
 
 // WKP takes the size of Picture2; the first failure goes to the caller.
 void SyncWorkSize(ChildWindow& window);
+// A loaded picture becomes the picture of Picture2 and of WKP, then the window is laid out
+// again. All or nothing: both boxes' new images are made before either box changes.
+void SetWindowPicture(ChildWindow& window, const QImage& picture);
 // Places bar, scroll bars and viewport, sets the scroll ranges, repaints the viewport
 // background. A failing step is skipped.
 void LayoutChild(ChildWindow& window);

@@ -12,11 +12,10 @@ void DEST_W::Command2_Click() {
   platform::SavePicture(WKP->Image(), path);
 }
 
-// Decoded before anything changes: a file that cannot be read leaves the canvas as it was.
+// Decoded and made whole before anything changes: a file that cannot be read or held leaves
+// the canvas as it was.
 void DEST_W::Command3_Click() {
   const QString path = ShowOpenDialog(this, PictureOpenFilter(), platform::CurrentDirectory());
   if (path.isEmpty()) return;
-  Picture2->SetPicture(platform::LoadPicture(path));
-  WKP->SetPicture(Picture2->Picture());
-  LayoutChild(*this);
+  SetWindowPicture(*this, platform::LoadPicture(path));
 }

@@ -32,6 +32,11 @@ Integer ShiftCode(Qt::KeyboardModifiers mods) {
   return code;
 }
 
+[[noreturn]] void RaiseNoMemory(int width, int height) {
+  Raise(ErrorKind::OutOfMemory,
+        QStringLiteral("%1 × %2 ピクセルの画像を用意するだけのメモリがありません。").arg(width).arg(height));
+}
+
 // Copies the overlap of src onto dst at the top-left, row by row.
 void CopyTopLeft(QImage& dst, const QImage& src) {
   const int w = qMin(dst.width(), src.width());
@@ -50,8 +55,7 @@ PictureBox::PictureBox(QWidget* parent, Border border) : Control<QWidget>(parent
 
 QImage PictureBox::Blank(int width, int height, const QImage& background) const {
   QImage img = NewImage(width, height);
-  if (img.isNull() && width > 0 && height > 0)
-    Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(width).arg(height));
+  if (img.isNull() && width > 0 && height > 0) RaiseNoMemory(width, height);
   // Only what the picture leaves uncovered takes the back colour: a big picture is written once.
   const QRgb back = ToQRgb(backColor_);
   const int w = qMin(width, background.width()), h = qMin(height, background.height());
@@ -84,28 +88,35 @@ void PictureBox::SetHeight(double v) {
   ResizeImage(inner_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
 }
 
-void PictureBox::SetPicture(const QImage& picture) {
+QImage PictureBox::Flattened(const QImage& picture) const {
+  if (!picture.hasAlphaChannel()) {
+    QImage flat = Converted(picture, QImage::Format_RGB32);
+    if (flat.isNull() && !picture.isNull()) RaiseNoMemory(picture.width(), picture.height());
+    return flat;
+  }
+  QImage flat = NewImage(picture.width(), picture.height());
+  if (flat.isNull()) RaiseNoMemory(picture.width(), picture.height());
+  flat.fill(ToQRgb(backColor_));
+  QPainter p(&flat);
+  p.drawImage(0, 0, picture);
+  return flat;
+}
+
+PictureBox::Staged PictureBox::Stage(const QImage& picture) const {
   if (!FitsPictureLimit(picture.width(), picture.height()))
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
-  QImage flat;
-  if (picture.hasAlphaChannel()) {
-    flat = QImage(picture.size(), QImage::Format_RGB32);
-    if (flat.isNull() && !picture.isNull()) Raise(ErrorKind::RefusedSize);
-    flat.fill(ToQRgb(backColor_));
-    QPainter p(&flat);
-    p.drawImage(0, 0, picture);
-  } else if (!picture.isNull()) {
-    flat = picture.convertToFormat(QImage::Format_RGB32);
-    if (flat.isNull()) Raise(ErrorKind::RefusedSize);
-  }
+  QImage flat = Flattened(picture);
   const int w = autoSize_ ? flat.width() : inner_.width();
   const int h = autoSize_ ? flat.height() : inner_.height();
-  // The new image is made before anything is replaced: a refused size leaves the box as it was.
   QImage fresh = Blank(w, h, flat);
-  picture_ = std::move(flat);
-  image_ = std::move(fresh);
-  inner_ = QSize(w, h);
-  resize(w + 2 * BorderWidth(), h + 2 * BorderWidth());
+  return {std::move(flat), std::move(fresh), QSize(w, h)};
+}
+
+void PictureBox::Adopt(Staged&& staged) noexcept {
+  picture_ = std::move(staged.picture);
+  image_ = std::move(staged.image);
+  inner_ = staged.size;
+  resize(inner_.width() + 2 * BorderWidth(), inner_.height() + 2 * BorderWidth());
   pending_ = image_.rect();
   Refresh();
 }

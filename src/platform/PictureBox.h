@@ -32,7 +32,18 @@ class PictureBox : public Control<QWidget> {
   // The background picture; assigning one flattens transparency onto the back colour,
   // resizes an auto-size box and resets the image.
   const QImage& Picture() const { return picture_; }
-  void SetPicture(const QImage& picture);
+  void SetPicture(const QImage& picture) { Adopt(Stage(picture)); }
+
+  // A new picture in two steps, so that several boxes can change all together or not at all:
+  // Stage makes everything the picture needs and may fail (RefusedSize, OutOfMemory) with the
+  // box untouched; Adopt then puts it in place and cannot fail.
+  struct Staged {
+    QImage picture;  // flattened to RGB32
+    QImage image;
+    QSize size;  // apart from image: an image with no pixels forgets its size
+  };
+  Staged Stage(const QImage& picture) const;
+  void Adopt(Staged&& staged) noexcept;
 
   // Cls, a new picture and a new size show at once; drawing through Dc() shows on Refresh.
   void Cls();
@@ -61,6 +72,8 @@ class PictureBox : public Control<QWidget> {
   void ResizeImage(int innerWidth, int innerHeight);
   // An image of the back colour with the background picture at its top-left.
   QImage Blank(int width, int height, const QImage& background) const;
+  // The picture as RGB32, its transparency flattened onto the back colour.
+  QImage Flattened(const QImage& picture) const;
   void Deliver(const std::function<void(Integer, Integer, float, float)>& handler, QMouseEvent* e,
                Integer button);
 
