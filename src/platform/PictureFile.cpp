@@ -1,112 +1,146 @@
 #include "platform/PictureFile.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QSaveFile>
-#include <cmath>
 
+#include "platform/BmpRle.h"
+#include "platform/DeclaredSize.h"
 #include "platform/Errors.h"
+#include "platform/FileText.h"
+#include "platform/GifFirstFrame.h"
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
+#include "platform/WatchedFile.h"
 
 namespace platform {
 
 namespace {
-QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
-
-QString ReadFailure(QImageReader::ImageReaderError error) {
-  switch (error) {
-    case QImageReader::FileNotFoundError: return QStringLiteral("ファイルが見つかりません。");
-    case QImageReader::DeviceError: return QStringLiteral("ファイルを開けません。");
-    case QImageReader::UnsupportedFormatError:
-      return QStringLiteral("読み込める画像形式 (BMP、GIF、JPEG、PNG など) ではありません。");
-    case QImageReader::InvalidDataError:
-    case QImageReader::UnknownError: break;
-  }
-  return QStringLiteral("画像データが壊れています。");
+const QString& Damaged() {
+  static const QString text = QStringLiteral("画像データが壊れています。");
+  return text;
 }
 
-QString WriteFailure(const QSaveFile& file, bool opening) {
-  if (file.error() == QFileDevice::ResourceError)
-    return QStringLiteral("ディスクの空き容量が足りません。");
-  return opening ? QStringLiteral("このフォルダーかファイルには書き込めません。")
-                 : QStringLiteral("書き込み中にエラーが発生しました。");
+[[noreturn]] void Refuse(const QString& path, const QString& reason) {
+  Raise(ErrorKind::UnreadableFile, Named(path, reason));
+}
+
+[[noreturn]] void RefuseSize(const QString& path, QSize size) {
+  Raise(ErrorKind::RefusedSize,
+        Named(path, QStringLiteral("%1 × %2 ピクセルの画像です。扱えるのは縦横それぞれ %3 ピクセルまで、"
+                                   "全体で %4 × %4 ピクセル未満です。")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(kMaxPictureSide)
+                        .arg(kAreaLimitSide)));
+}
+
+[[noreturn]] void RefuseMemory(const QString& path, QSize size) {
+  Raise(ErrorKind::OutOfMemory,
+        Named(path, QStringLiteral("%1 × %2 ピクセルの画像を読み込むだけのメモリがありません。")
+                        .arg(size.width())
+                        .arg(size.height())));
+}
+
+QString OpenFailure(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) return QStringLiteral("ファイルが見つかりません。");
+  if (!info.isReadable()) return QStringLiteral("このファイルを読む権限がありません。");
+  return QStringLiteral("ファイルを開けません。");
+}
+
+QString NotAPicture() {
+  return QStringLiteral("読み込める画像形式 (BMP、GIF、JPEG、PNG など) ではありません。");
 }
 
 // Qt's decoders refuse any image above their allocation limit; ours is the picture limit.
 void MatchAllocationLimit() {
-  QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+  QImageReader::setAllocationLimit(int((kMaxPicturePixels * 4 + (1 << 20) - 1) >> 20));
 }
 
-[[noreturn]] void RefuseSize(const QString& path, qint64 width, qint64 height) {
-  const auto areaSide = std::lround(std::sqrt(double(kMaxPicturePixels)));
-  Raise(ErrorKind::RefusedSize,
-        QStringLiteral("%1\n%2 × %3 ピクセルの画像です。扱えるのは縦横それぞれ %4 ピクセルまで、"
-                       "全体で %5 × %5 ピクセル分までです。")
-            .arg(Shown(path))
-            .arg(width)
-            .arg(height)
-            .arg(kMaxPictureSide)
-            .arg(areaSide));
+// A decoder that failed where a picture of the declared size cannot be had either failed for
+// want of memory, not for damage.
+[[noreturn]] void RefuseFailedRead(const QString& path, QSize declared) {
+  if (declared.isValid() && !declared.isEmpty() && NewImage(declared.width(), declared.height()).isNull())
+    RefuseMemory(path, declared);
+  Refuse(path, Damaged());
+}
+
+// Readers index past a short colour table as they like; every such index shows black.
+void FillOutColourTable(QImage& image) {
+  const int full = image.format() == QImage::Format_Indexed8 ? 256 : image.depth() == 1 ? 2 : 0;
+  if (image.colorCount() >= full) return;
+  QList<QRgb> table = image.colorTable();
+  table.resize(full, qRgb(0, 0, 0));
+  image.setColorTable(table);
+}
+
+QImage ReadGif(WatchedFile& file, const QString& path, QSize declared) {
+  file.seek(0);
+  const GifFirstFrame frame = ReadGifFirstFrame(file.readAll());
+  if (!frame.complete) Refuse(path, Damaged());
+  QBuffer stream;
+  stream.setData(frame.stream);
+  QImageReader reader(&stream, "gif");
+  QImage image;
+  if (!reader.read(&image)) RefuseFailedRead(path, declared);
+  return image;
+}
+
+QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& header, QSize declared) {
+  file.seek(0);
+  RleBitmap bitmap = DecodeRleBitmap(header, file.readAll());
+  if (bitmap.outcome == RleBitmap::Outcome::NoMemory) RefuseMemory(path, declared);
+  if (bitmap.outcome != RleBitmap::Outcome::Decoded) Refuse(path, Damaged());
+  return std::move(bitmap.image);
+}
+
+// Qt's own reader, decoding in place into a defined image of the declared size and format.
+QImage ReadWithQt(QImageReader& reader, WatchedFile& file, const QString& path, QSize declared) {
+  const QByteArray format = reader.format();
+  const QImage::Format decodedFormat = reader.imageFormat();
+  QImage image;
+  if (declared.isValid() && !declared.isEmpty() && decodedFormat != QImage::Format_Invalid) {
+    image = NewImage(declared.width(), declared.height(), decodedFormat);
+    if (image.isNull()) RefuseMemory(path, declared);
+  }
+  file.Watch();
+  if (!reader.read(&image) || image.isNull()) RefuseFailedRead(path, declared);
+  // BMP and PNG readers ask for exactly what the format holds; the JPEG reader asks in chunks
+  // and wants nothing once the image is whole.
+  const bool ranOut = format == "jpeg" ? file.FoundNothing()
+                      : format == "bmp" || format == "png" ? file.AskedPastEnd()
+                                                           : false;
+  if (ranOut) Refuse(path, Damaged());
+  FillOutColourTable(image);
+  return image;
 }
 }  // namespace
 
 QImage LoadPicture(const QString& path) {
   MatchAllocationLimit();
-  QImageReader reader(path);
+  WatchedFile file(path);
+  if (!file.open()) Refuse(path, OpenFailure(path));
+  QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
-  // A top-down BMP declares a negative height.
-  const QSize declared = reader.size();
-  const qint64 w = qAbs(qint64(declared.width())), h = qAbs(qint64(declared.height()));
-  if (declared != QSize() && !FitsPictureLimit(w, h)) RefuseSize(path, w, h);
-  // Decoders fill an image of the right size and format in place instead of making their own.
+  const QByteArray format = reader.format();
+  if (format.isEmpty()) Refuse(path, NotAPicture());
+
+  QSize declared = DeclaredSize(file, format);
+  if (!declared.isValid() && format != "gif") declared = reader.size();
+  if (declared.isValid() && !FitsPictureLimit(declared.width(), declared.height())) RefuseSize(path, declared);
+
   QImage image;
-  if (declared.isValid() && reader.imageFormat() == QImage::Format_RGB32)
-    image = NewImage(declared.width(), declared.height());
-  if (!reader.read(&image) || image.isNull())
-    Raise(ErrorKind::UnreadableFile, Shown(path) + QLatin1Char('\n') + ReadFailure(reader.error()));
-  if (!FitsPictureLimit(image.width(), image.height()))
-    RefuseSize(path, image.width(), image.height());
+  const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
+  if (format == "gif") {
+    image = ReadGif(file, path, declared);
+  } else if (bmp && IsRleBitmap(*bmp)) {
+    image = ReadRleBitmap(file, path, *bmp, declared);
+  } else {
+    image = ReadWithQt(reader, file, path, declared);
+  }
+  if (!FitsPictureLimit(image.width(), image.height())) RefuseSize(path, image.size());
   return image;
-}
-
-void SavePicture(const QImage& image, const QString& path) {
-  auto fail = [&](const QString& reason) {
-    Raise(ErrorKind::UnwritableFile, Shown(path) + QLatin1Char('\n') + reason);
-  };
-  // Qt writes RGB32 as a 24-bit BI_RGB file.
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-  if (rgb.isNull()) fail(QStringLiteral("画像を BMP 形式に変換できません。"));
-
-  // Streamed into a temporary file that replaces the target only once complete; a failure
-  // anywhere removes the temporary file when `file` goes out of scope.
-  {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-      QImageWriter writer(&file, "bmp");
-      if (!writer.write(rgb) || !file.commit()) fail(WriteFailure(file, false));
-      return;
-    }
-    if (!QFileInfo(path).isFile()) fail(WriteFailure(file, true));
-  }
-
-  // A folder that allows no temporary file: the existing file is overwritten in place, and
-  // only once the whole file is encoded (the README names this weaker guarantee).
-  QByteArray encoded;
-  {
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "bmp");
-    if (!writer.write(rgb)) fail(QStringLiteral("画像を BMP 形式に変換できません。"));
-  }
-  QSaveFile file(path);
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly)) fail(WriteFailure(file, true));
-  file.write(encoded);  // a short write makes commit() fail
-  if (!file.commit()) fail(WriteFailure(file, false));
 }
 
 }  // namespace platform

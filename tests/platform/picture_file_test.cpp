@@ -194,6 +194,7 @@ class PictureFileTest : public QObject {
     QTest::newRow("side one too long") << BmpHeader(65536, 1) << 65536 << 1;
     QTest::newRow("top-down side one too long") << BmpHeader(1, -65536) << 1 << 65536;
     QTest::newRow("area one row too large") << JpegDeclaring(16384, 16385) << 16384 << 16385;
+    QTest::newRow("area exactly 16384 squared") << JpegDeclaring(16384, 16384) << 16384 << 16384;
     QTest::newRow("area far too large") << JpegDeclaring(30000, 20000) << 30000 << 20000;
   }
   void declaredSizeBeyondTheLimitIsRefused() {
@@ -208,7 +209,7 @@ class PictureFileTest : public QObject {
       QCOMPARE(e.Kind(), ErrorKind::RefusedSize);
       QCOMPARE(e.Text(), QStringLiteral("この大きさの画像は扱えません。\n%1\n%2 × %3 ピクセルの画像です。"
                                         "扱えるのは縦横それぞれ 65535 ピクセルまで、"
-                                        "全体で 16384 × 16384 ピクセル分までです。")
+                                        "全体で 16384 × 16384 ピクセル未満です。")
                              .arg(QDir::toNativeSeparators(At("declared")))
                              .arg(width)
                              .arg(height));

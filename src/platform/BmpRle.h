@@ -1,0 +1,27 @@
+#pragma once
+// The run-length encoded BMPs (RLE4, RLE8), decoded here rather than by Qt's reader: that one
+// leaves every pixel the stream skips as the memory held it and cannot tell a stream cut short
+// from a whole one.
+#include <QByteArray>
+#include <QImage>
+
+#include "platform/DeclaredSize.h"
+
+namespace platform {
+
+struct RleBitmap {
+  enum class Outcome { Decoded, Damaged, NoMemory } outcome = Outcome::Damaged;
+  // ARGB32: the pixels the stream skips (by a delta, or by ending a line or the bitmap
+  // early) are transparent, so they take the back colour of the box that shows them; an index
+  // past the palette is black.
+  QImage image;
+};
+
+bool IsRleBitmap(const BmpHeader& header);
+
+// Decodes the pixel data of the whole file `file` whose header is `header`. A stream that ends
+// before the last row is whole is damaged; one whose rows are all there loads without its
+// end-of-bitmap code.
+RleBitmap DecodeRleBitmap(const BmpHeader& header, const QByteArray& file);
+
+}  // namespace platform

@@ -1,0 +1,71 @@
+#include "platform/InPlaceWrite.h"
+
+#include <QFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include "platform/Faults.h"
+
+namespace platform {
+
+namespace {
+using Outcome = InPlaceResult::Outcome;
+
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+bool ReadAll(int fd, QByteArray& into) {
+  for (qint64 at = 0; at < into.size();) {
+    const ssize_t got = ::pread(fd, into.data() + at, size_t(into.size() - at), at);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    at += got;
+  }
+  return true;
+}
+
+// Writes all of `bytes` from the start of the file and cuts it to their length.
+bool WriteWhole(int fd, const QByteArray& bytes) {
+  for (qint64 at = 0; at < bytes.size();) {
+    const qint64 allowed = WritableBytes(bytes.size() - at);
+    if (allowed == 0) return false;
+    const ssize_t put = ::pwrite(fd, bytes.constData() + at, size_t(allowed), at);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) return false;
+    at += put;
+  }
+  return ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0;
+}
+
+// Asks the file system for the blocks of the whole new content; where it cannot reserve them,
+// the free space has to hold what the file grows by.
+bool Reserve(int fd, qint64 length, qint64 oldLength) {
+  if (length == 0 || ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) == 0) return true;
+  if (errno != EOPNOTSUPP && errno != ENOSYS) return false;
+  struct statvfs space {};
+  errno = ENOSPC;
+  return ::fstatvfs(fd, &space) == 0 && length - oldLength <= qint64(space.f_bavail) * qint64(space.f_frsize);
+}
+}  // namespace
+
+InPlaceResult OverwriteInPlace(const QString& path, const QByteArray& bytes) {
+  const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC)};
+  struct stat status {};
+  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
+    return {Outcome::CannotOpen, errno};
+  QByteArray old(qsizetype(status.st_size), Qt::Uninitialized);
+  if (!ReadAll(file.fd, old)) return {Outcome::CannotOpen, errno};
+  if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NoRoom, errno};
+  if (WriteWhole(file.fd, bytes)) return {Outcome::Written, 0};
+  const int error = errno;
+  return {WriteWhole(file.fd, old) ? Outcome::Restored : Outcome::Lost, error};
+}
+
+}  // namespace platform
