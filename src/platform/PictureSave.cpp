@@ -22,15 +22,23 @@ class SeamedSink : public QIODevice {
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
+  // Writes everything or fails: a short write is followed by the one that says why.
   qint64 writeData(const char* data, qint64 size) override {
-    const qint64 allowed = WritableBytes(size);
-    const qint64 put = allowed > 0 ? file_.write(data, allowed) : -1;
-    if (put < 0 && error_ == 0) error_ = allowed > 0 ? ErrnoOf(file_) : errno;
-    return put;
+    for (qint64 written = 0; written < size;) {
+      const qint64 allowed = WritableBytes(size - written);
+      if (allowed == 0) return Fail(errno);
+      const qint64 put = file_.write(data + written, allowed);
+      if (put < 0) return Fail(file_.error() == QFileDevice::ResourceError ? ENOSPC : EIO);
+      written += put;
+    }
+    return size;
   }
 
  private:
-  static int ErrnoOf(const QFileDevice& file) { return file.error() == QFileDevice::ResourceError ? ENOSPC : EIO; }
+  qint64 Fail(int error) {
+    if (error_ == 0) error_ = error;
+    return -1;
+  }
 
   QFileDevice& file_;
   int error_ = 0;
