@@ -79,6 +79,12 @@ std::optional<BmpHeader> ParseBmpHeader(const QByteArray& head) {
   return h;
 }
 
+bool IsUnreadableBmpKind(const BmpHeader& h) {
+  const bool os2Compression = h.infoSize == 64 && (h.compression == 3 || h.compression == 4);
+  return h.infoSize == 16 || h.infoSize == 52 || h.infoSize == 56 || h.bitCount == 2 || h.bitCount == 64 ||
+         (h.compression >= 4 && h.compression <= 6) || os2Compression;
+}
+
 QSize DeclaredSize(QIODevice& device, const QByteArray& format) {
   QSize size;
   if (format == "bmp") {

@@ -27,6 +27,11 @@ struct BmpHeader {
 // nothing when `head` is too short to hold them.
 std::optional<BmpHeader> ParseBmpHeader(const QByteArray& head);
 
+// A kind of BMP the format defines but Qt's reader does not read: 2 or 64 bits a pixel, JPEG or
+// PNG inside, alpha bitfields, OS/2 Huffman or RLE24 compression, the rare 16-, 52- and 56-byte
+// info headers.
+bool IsUnreadableBmpKind(const BmpHeader& header);
+
 // The width and height (both positive) that a BMP, PNG, GIF or JPEG file declares; an invalid
 // size when the format is another or the header does not say. Leaves the device at its start.
 QSize DeclaredSize(QIODevice& device, const QByteArray& format);

@@ -132,6 +132,7 @@ QImage LoadPicture(const QString& path) {
 
   QImage image;
   const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
+  if (bmp && IsUnreadableBmpKind(*bmp)) Refuse(path, QStringLiteral("この種類の BMP ファイルは読み込めません。"));
   if (format == "gif") {
     image = ReadGif(file, path, declared);
   } else if (bmp && IsRleBitmap(*bmp)) {

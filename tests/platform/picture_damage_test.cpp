@@ -219,6 +219,27 @@ class PictureDamageTest : public QObject {
              qPrintable(refusal->Text()));
   }
 
+  void bmpOfAKindNoReaderHereTakesIsNamedSo_data() {
+    QTest::addColumn<int>("bits");
+    QTest::addColumn<int>("compression");
+    QTest::newRow("2 bits a pixel") << 2 << 0;
+    QTest::newRow("64 bits a pixel") << 64 << 0;
+    QTest::newRow("jpeg inside") << 0 << 4;
+    QTest::newRow("png inside") << 0 << 5;
+    QTest::newRow("alpha bitfields") << 32 << 6;
+  }
+  void bmpOfAKindNoReaderHereTakesIsNamedSo() {
+    QFETCH(int, bits);
+    QFETCH(int, compression);
+    QByteArray file = PalettedBmp(IndexPattern(16, 16, 4, 4));
+    Put16(file, 28, quint16(bits));
+    Put32(file, 30, quint32(compression));
+    const QString path = Write(file);
+    const auto refusal = Refusal(path);
+    QVERIFY(refusal);
+    QCOMPARE(refusal->Text(), QStringLiteral("ファイルを読み込めませんでした。\n%1\nこの種類の BMP ファイルは読み込めません。").arg(path));
+  }
+
   void pictureThatCannotBeHeldIsRefusedForMemory_data() {
     QTest::addColumn<QByteArray>("file");
     const QImage pattern = testsupport::PatternImage(50, 40, 1);
