@@ -33,8 +33,8 @@ void SyncWorkSize(ChildWindow& w) {
   w.WKP->SetHeight(w.Picture2->Height());
 }
 
-void SetWindowPicture(ChildWindow& w, const QImage& picture) {
-  platform::PictureBox::Staged shown = w.Picture2->Stage(picture);
+void SetWindowPicture(ChildWindow& w, QImage picture) {
+  platform::PictureBox::Staged shown = w.Picture2->Stage(std::move(picture));
   platform::PictureBox::Staged clean = w.WKP->Stage(shown.picture);
   w.Picture2->Adopt(std::move(shown));
   w.WKP->Adopt(std::move(clean));

@@ -56,8 +56,9 @@ Long CellOf(float position, Long cellSize);
 // WKP takes the size of Picture2; the first failure goes to the caller.
 void SyncWorkSize(ChildWindow& window);
 // A loaded picture becomes the picture of Picture2 and of WKP, then the window is laid out
-// again. All or nothing: both boxes' new images are made before either box changes.
-void SetWindowPicture(ChildWindow& window, const QImage& picture);
+// again. All or nothing: both boxes' new images are made before either box changes. A picture
+// only this call holds becomes the boxes' own, without a copy.
+void SetWindowPicture(ChildWindow& window, QImage picture);
 // Places bar, scroll bars and viewport, sets the scroll ranges, repaints the viewport
 // background. A failing step is skipped.
 void LayoutChild(ChildWindow& window);

@@ -9,9 +9,11 @@
 
 #include "platform/Colour.h"
 #include "platform/Errors.h"
+#include "platform/Flatten.h"
 #include "platform/Guard.h"
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
+#include "platform/SharedImages.h"
 
 namespace platform {
 
@@ -67,12 +69,27 @@ QImage PictureBox::Blank(int width, int height, const QImage& background) const 
   return img;
 }
 
+QImage PictureBox::ReadOnlyImage(int width, int height, const QImage& background) const {
+  if (background.size() == QSize(width, height)) return background;
+  if (!background.isNull()) return Blank(width, height, background);
+  QImage blank = SharedBlank(width, height, ToQRgb(backColor_));
+  if (blank.isNull() && width > 0 && height > 0) RaiseNoMemory(width, height);
+  return blank;
+}
+
+void PictureBox::SetReadOnly(bool on) {
+  readOnly_ = on;
+  if (on && fresh_) image_ = ReadOnlyImage(inner_.width(), inner_.height(), picture_);
+}
+
 void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
   if (QSize(innerWidth, innerHeight) == inner_) return;
   if (!FitsPictureLimit(innerWidth, innerHeight))
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(innerWidth).arg(innerHeight));
-  QImage grown = Blank(innerWidth, innerHeight, picture_);
-  CopyTopLeft(grown, image_);
+  // An image nothing drew on is what a fresh one of the new size shows where they overlap.
+  const bool share = readOnly_ && fresh_;
+  QImage grown = share ? ReadOnlyImage(innerWidth, innerHeight, picture_) : Blank(innerWidth, innerHeight, picture_);
+  if (!share) CopyTopLeft(grown, image_);
   image_ = std::move(grown);
   inner_ = QSize(innerWidth, innerHeight);
   resize(innerWidth + 2 * BorderWidth(), innerHeight + 2 * BorderWidth());
@@ -88,33 +105,22 @@ void PictureBox::SetHeight(double v) {
   ResizeImage(inner_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
 }
 
-QImage PictureBox::Flattened(const QImage& picture) const {
-  if (!picture.hasAlphaChannel()) {
-    QImage flat = Converted(picture, QImage::Format_RGB32);
-    if (flat.isNull() && !picture.isNull()) RaiseNoMemory(picture.width(), picture.height());
-    return flat;
-  }
-  QImage flat = NewImage(picture.width(), picture.height());
-  if (flat.isNull()) RaiseNoMemory(picture.width(), picture.height());
-  flat.fill(ToQRgb(backColor_));
-  QPainter p(&flat);
-  p.drawImage(0, 0, picture);
-  return flat;
-}
-
-PictureBox::Staged PictureBox::Stage(const QImage& picture) const {
+PictureBox::Staged PictureBox::Stage(QImage picture) const {
   if (!FitsPictureLimit(picture.width(), picture.height()))
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));
-  QImage flat = Flattened(picture);
+  const QSize size = picture.size();
+  QImage flat = Flattened(std::move(picture), ToQRgb(backColor_));
+  if (flat.isNull() && !size.isEmpty()) RaiseNoMemory(size.width(), size.height());
   const int w = autoSize_ ? flat.width() : inner_.width();
   const int h = autoSize_ ? flat.height() : inner_.height();
-  QImage fresh = Blank(w, h, flat);
+  QImage fresh = readOnly_ ? ReadOnlyImage(w, h, flat) : Blank(w, h, flat);
   return {std::move(flat), std::move(fresh), QSize(w, h)};
 }
 
 void PictureBox::Adopt(Staged&& staged) noexcept {
   picture_ = std::move(staged.picture);
   image_ = std::move(staged.image);
+  fresh_ = true;
   inner_ = staged.size;
   resize(inner_.width() + 2 * BorderWidth(), inner_.height() + 2 * BorderWidth());
   pending_ = image_.rect();
@@ -122,8 +128,13 @@ void PictureBox::Adopt(Staged&& staged) noexcept {
 }
 
 void PictureBox::Cls() {
-  image_.fill(ToQRgb(backColor_));
-  CopyTopLeft(image_, picture_);
+  if (readOnly_) {
+    image_ = ReadOnlyImage(inner_.width(), inner_.height(), picture_);
+  } else {
+    image_.fill(ToQRgb(backColor_));
+    CopyTopLeft(image_, picture_);
+  }
+  fresh_ = true;
   pending_ = image_.rect();
   Refresh();
 }

@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QRegion>
 #include <functional>
+#include <utility>
 
 #include "platform/Control.h"
 #include "platform/Numeric.h"
@@ -28,11 +29,14 @@ class PictureBox : public Control<QWidget> {
   void SetForeColor(Long bgr) { foreColor_ = bgr; }
   // An auto-size box takes the size of a picture assigned to it.
   void SetAutoSize(bool on) { autoSize_ = on; }
+  // A box that nothing draws into once it is set up holds its image in memory shared with its
+  // picture, or with every equal empty image. Switch it on before anything draws into the box.
+  void SetReadOnly(bool on);
 
   // The background picture; assigning one flattens transparency onto the back colour,
   // resizes an auto-size box and resets the image.
   const QImage& Picture() const { return picture_; }
-  void SetPicture(const QImage& picture) { Adopt(Stage(picture)); }
+  void SetPicture(QImage picture) { Adopt(Stage(std::move(picture))); }
 
   // A new picture in two steps, so that several boxes can change all together or not at all:
   // Stage makes everything the picture needs and may fail (RefusedSize, OutOfMemory) with the
@@ -42,7 +46,8 @@ class PictureBox : public Control<QWidget> {
     QImage image;
     QSize size;  // apart from image: an image with no pixels forgets its size
   };
-  Staged Stage(const QImage& picture) const;
+  // A picture that only this call holds may become the staged picture's own memory.
+  Staged Stage(QImage picture) const;
   void Adopt(Staged&& staged) noexcept;
 
   // Cls, a new picture and a new size show at once; drawing through Dc() shows on Refresh.
@@ -50,8 +55,12 @@ class PictureBox : public Control<QWidget> {
   void Refresh();
   QImage Image() const { return image_; }
 
-  // The device context: the retained image itself. Writers report what they changed.
-  QImage& Dc() { return image_; }
+  // The device context: the retained image itself. Writers report what they changed; a read-only
+  // box written to anyway keeps what was written, in memory of its own.
+  QImage& Dc() {
+    fresh_ = false;
+    return image_;
+  }
   const QImage& Dc() const { return image_; }
   void MarkChanged(const QRect& r);
 
@@ -72,8 +81,8 @@ class PictureBox : public Control<QWidget> {
   void ResizeImage(int innerWidth, int innerHeight);
   // An image of the back colour with the background picture at its top-left.
   QImage Blank(int width, int height, const QImage& background) const;
-  // The picture as RGB32, its transparency flattened onto the back colour.
-  QImage Flattened(const QImage& picture) const;
+  // What a read-only box holds at this size: the picture itself where it covers the box exactly.
+  QImage ReadOnlyImage(int width, int height, const QImage& background) const;
   void Deliver(const std::function<void(Integer, Integer, float, float)>& handler, QMouseEvent* e,
                Integer button);
 
@@ -81,6 +90,8 @@ class PictureBox : public Control<QWidget> {
   Long backColor_ = 0xFFFFFF;
   Long foreColor_ = 0x000000;
   bool autoSize_ = false;
+  bool readOnly_ = false;
+  bool fresh_ = true;  // the image is what the box's size and picture make, nothing drawn on it
   QImage picture_;
   QImage image_;
   QSize inner_{0, 0};  // kept apart from image_: an image with no pixels forgets its size
