@@ -2,10 +2,12 @@
 
 #include "app/AppInfo.h"
 #include "app/MDIForm1.h"
-#include "platform/DesktopSession.h"
 
 int main(int argc, char* argv[]) {
-  const platform::DesktopSession session(QStringLiteral("tilora"), QString::fromLatin1(app_info::kAppId));
+  // Every window's class (WM_CLASS) is the application name; the desktop entry names it in
+  // StartupWMClass.
+  QCoreApplication::setApplicationName(QStringLiteral("tilora"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(app_info::kAppId));
   QApplication app(argc, argv);
   MDIForm1 frame;
   frame.Show();

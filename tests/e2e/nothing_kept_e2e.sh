@@ -11,27 +11,28 @@ chmod 700 "$FRESH/.run"
 SHEET=$WORK/sheets/tiles.bmp
 convert -size 64x64 xc:'#204060' "BMP3:$SHEET"
 everything() { (cd "$1" && find . | LC_ALL=C sort); }
+empty() { [ -z "$(ls -A "$1")" ]; }
 fresh_before=$(everything "$FRESH")
 sheets_before=$(everything "$WORK/sheets")
 
 start_xvfb
-# Only the program sees the fresh home.
+# The program starts with the fresh home.
 HOME=$FRESH XDG_CONFIG_HOME=$FRESH/.config XDG_CACHE_HOME=$FRESH/.cache \
   XDG_DATA_HOME=$FRESH/.local/share XDG_STATE_HOME=$FRESH/.local/state \
   XDG_RUNTIME_DIR=$FRESH/.run TMPDIR=$FRESH/.tmp start_tilora
 locate_pictures
 dx=$DX dy=$DY sx=$SX sy=$SY
 
-# Load Image, then cancel the dialog with Escape.
+# Load Image, then cancel the dialog with Escape. While it is open, what it remembers lives
+# in a folder of its own in the temporary folder; once it has closed, that folder is gone.
 before=$(visible_windows)
 second_button "$sx" "$sy"
 DIALOG=$(wait_new_window "$before" "the open dialog") || exit 1
 [ "$(xdotool getwindowname "$DIALOG")" = "ﾌｧｲﾙを開く" ] || fail "the first dialog is not the open dialog"
+empty "$FRESH/.tmp" && fail "no folder of the dialog's own in the temporary folder"
 xdotool windowfocus --sync "$DIALOG" key Escape
 wait_until 10 dialog_gone || fail "the open dialog stayed open after Escape"
-# What the dialog keeps of itself went to the run's own folder in the temporary folder.
-settings=$(find "$FRESH/.tmp" -name QtProject.conf)
-[ -n "$settings" ] || fail "the dialog's state is not in the run's temporary folder: $(everything "$FRESH")"
+wait_until 5 empty "$FRESH/.tmp" || fail "the temporary folder holds $(ls -A "$FRESH/.tmp")"
 
 # Load Image again, typing the sheet's full path (a move first: a synced move to where the
 # pointer already is waits for its timeout).
