@@ -8,6 +8,7 @@ bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 (cd build && ctest --output-on-failure -j 2)
+bash scripts/check-package.sh
 
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTILORA_SANITIZE=ON -DTILORA_BENCH=OFF
 cmake --build build-asan

@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-utils imagemagick python3
+  dpkg-dev file fakeroot lintian desktop-file-utils appstream
 )
 
 missing=()

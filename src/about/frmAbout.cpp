@@ -9,15 +9,13 @@
 #include <cstring>
 
 #include "about/SysInfoRegistry.h"
+#include "app/AppInfo.h"
 #include "app/Artwork.h"
 #include "platform/Guard.h"
 #include "platform/MessageBox.h"
 #include "platform/PictureBox.h"
 
 namespace {
-// The program's version, as CMakeLists.txt declares it.
-constexpr int kMajor = 1, kMinor = 0, kRevision = 4;
-
 const QString kUnavailable = QStringLiteral("現時点ではｼｽﾃﾑ情報を使用できません");
 
 template <class W>
@@ -89,7 +87,10 @@ bool frmAbout::StartProgram(const QString& path) { return QProcess::startDetache
 
 void frmAbout::Form_Load() {
   setWindowTitle(platform::AppTitle() + QStringLiteral("のﾊﾞｰｼﾞｮﾝ情報"));
-  lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision));
+  lblVersion->setText(QStringLiteral("ﾊﾞｰｼﾞｮﾝ %1.%2.%3")
+                          .arg(app_info::kVersionMajor)
+                          .arg(app_info::kVersionMinor)
+                          .arg(app_info::kVersionPatch));
   lblTitle->setText(platform::AppTitle());
 }
 

@@ -1,6 +1,7 @@
 #include "app/Artwork.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace {
 // A diagonal gradient from `from` at the top-left to `to` at the bottom-right.
@@ -18,25 +19,31 @@ QImage Diagonal(int width, int height, QColor from, QColor to) {
   return img;
 }
 
-QImage MakeIcon() {
-  // A 4 x 4 grid of tiles, one of them lifted out: the program's job in one picture.
-  QImage img(32, 32, QImage::Format_Indexed8);
+}  // namespace
+
+QImage TileIcon(int size) {
+  // A 4 x 4 grid of tiles, one of them lifted out: the program's job in one picture. The lines
+  // thicken with the size, one pixel up to 63.
+  const int cell = size / 4, line = std::max(1, size / 32);
+  QImage img(size, size, QImage::Format_Indexed8);
   img.setColorTable({qRgb(0, 0, 0), qRgb(0, 0, 128), qRgb(0, 128, 0), qRgb(0, 128, 128),
                      qRgb(128, 0, 0), qRgb(128, 0, 128), qRgb(128, 128, 0), qRgb(192, 192, 192),
                      qRgb(128, 128, 128), qRgb(0, 0, 255), qRgb(0, 255, 0), qRgb(0, 255, 255),
                      qRgb(255, 0, 0), qRgb(255, 0, 255), qRgb(255, 255, 0), qRgb(255, 255, 255)});
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x) {
-      const bool edge = x % 8 == 0 || y % 8 == 0;
-      const int tile = ((x / 8) + (y / 8)) % 2 ? 10 : 2;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const bool edge = x % cell < line || y % cell < line;
+      const int tile = ((x / cell) + (y / cell)) % 2 ? 10 : 2;
       img.setPixel(x, y, edge ? 0 : tile);
     }
-  for (int y = 8; y <= 16; ++y)
-    for (int x = 16; x <= 24; ++x)
-      img.setPixel(x, y, (x == 16 || x == 24 || y == 8 || y == 16) ? 14 : 12);
+  // The lifted tile covers its grid lines on all four sides.
+  for (int y = cell; y < 2 * cell + line; ++y)
+    for (int x = 2 * cell; x < 3 * cell + line; ++x) {
+      const bool border = x < 2 * cell + line || x >= 3 * cell || y < cell + line || y >= 2 * cell;
+      img.setPixel(x, y, border ? 14 : 12);
+    }
   return img;
 }
-}  // namespace
 
 const QImage& SourceBackground() {
   static const QImage img = Diagonal(160, 120, QColor(0, 0, 255), QColor(0, 0, 0));
@@ -55,7 +62,7 @@ const QImage& DestButtonFace() {
   return img;
 }
 const QImage& AppIconImage() {
-  static const QImage img = MakeIcon();
+  static const QImage img = TileIcon(32);
   return img;
 }
 QIcon AppIcon() { return QIcon(QPixmap::fromImage(AppIconImage())); }

@@ -1,10 +1,13 @@
 #include "platform/FileDialog.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "platform/MessageBox.h"
 
@@ -15,6 +18,39 @@ FileDialogHook& Hook() {
   static FileDialogHook hook;
   return hook;
 }
+
+// Qt's dialog keeps its state (history, folders, view) in the user's settings when it closes,
+// and this program keeps nothing between runs. While a dialog is open, the user's settings
+// live in a temporary folder of their own; once it has closed, the folder goes and its text
+// waits in memory for the next dialog of the run.
+class DialogSettings {
+ public:
+  DialogSettings() {
+    // Without a temporary folder, a path under a file: no folder can be made there, and the
+    // dialog's state is not written at all.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       folder_.isValid() ? folder_.path() : QStringLiteral("/dev/null"));
+    if (!folder_.isValid() || Kept().isEmpty()) return;
+    QFile file(File());
+    if (file.open(QIODevice::WriteOnly)) file.write(Kept());
+  }
+  ~DialogSettings() {
+    QFile file(File());
+    if (folder_.isValid() && file.open(QIODevice::ReadOnly)) Kept() = file.readAll();
+  }
+  DialogSettings(const DialogSettings&) = delete;
+  DialogSettings& operator=(const DialogSettings&) = delete;
+
+ private:
+  static QByteArray& Kept() {
+    static QByteArray text;
+    return text;
+  }
+  // Where Qt keeps the dialog's settings: the organisation "QtProject".
+  QString File() const { return folder_.filePath(QStringLiteral("QtProject.conf")); }
+
+  QTemporaryDir folder_;
+};
 
 class ClassicFileDialog : public QFileDialog {
  public:
@@ -87,6 +123,8 @@ QStringList QtNameFilters(const QString& nulSeparated) {
 }
 
 QString RunFileDialog(QWidget* owner, const FileDialogRequest& request) {
+  // Made first, ended last: the dialog reads the settings when made and writes them when ended.
+  const DialogSettings settings;
   ClassicFileDialog dialog(owner, request);
   if (Hook()) return Hook()(dialog);
   if (dialog.exec() != QDialog::Accepted) return QString();

@@ -2,6 +2,8 @@
 // Qt's own file dialog (the same on every desktop) behaving as the classic open and save
 // dialogs: NUL-separated filter pairs with the first selected, only existing files when
 // opening, and an existing folder plus a question before replacing or creating when saving.
+// What the dialog remembers (history, folders, view) lasts for the run and is never written
+// to the user's settings.
 #include <QString>
 #include <QStringList>
 #include <functional>

@@ -64,37 +64,6 @@ start_tilora
 locate_pictures
 dx=$DX dy=$DY sx=$SX sy=$SY
 
-# The second button of a bar sits at x = 88 of the bar, which has a 2-pixel border and ends
-# 4 pixels above the picture's viewport: its middle is 134 right of and 11 above the picture.
-second_button() { click_at $(($1 + 134)) $(($2 - 11)); }
-
-gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || [ -z "$(xdotool search --onlyvisible --name '' | grep -x "$1")" ]; }
-# answer_dialog BEFORE TEXT TITLE UNTIL...: types TEXT into the dialog titled TITLE that
-# opened (DIALOG) and presses Return until the condition UNTIL holds; the line edit's
-# completer may take the first Return.
-answer_dialog() {
-  local before=$1 text=$2 title=$3
-  shift 3
-  DIALOG=$(wait_new_window "$before" "the dialog") || exit 1
-  [ "$(xdotool getwindowname "$DIALOG")" = "$title" ] ||
-    fail "the dialog is titled '$(xdotool getwindowname "$DIALOG")', not '$title'"
-  xdotool windowfocus --sync "$DIALOG"
-  xdotool type --delay 20 "$text"
-  for _ in 1 2 3; do
-    xdotool windowfocus --sync "$DIALOG" key Return
-    wait_until 3 "$@" && return 0
-  done
-  shoot
-  fail "the dialog did not take '$text'"
-}
-dialog_gone() { gone "$DIALOG"; }
-# question_up BEFORE: a second window titled like the save dialog: the question box.
-question_up() {
-  QUESTION=$(comm -13 <(echo "$1") <(visible_windows) | grep -vx "$DIALOG" |
-    while read -r w; do [ "$(xdotool getwindowname "$w")" = "ﾌｧｲﾙを保存" ] && echo "$w"; done | head -n 1)
-  [ -n "$QUESTION" ]
-}
-
 # Load Image in source window 1, typing the sheet's full path.
 before=$(visible_windows)
 second_button "$sx" "$sy"

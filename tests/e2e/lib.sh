@@ -127,3 +127,48 @@ wait_new_window() {
   wait_until 20 new_window "$1" || fail "$2 did not appear"
   new_window "$1"
 }
+
+# The second button of a bar sits at x = 88 of the bar, which has a 2-pixel border and ends
+# 4 pixels above the picture's viewport: its middle is 134 right of and 11 above the picture.
+second_button() { click_at $(($1 + 134)) $(($2 - 11)); }
+
+gone() { ! xdotool getwindowname "$1" >/dev/null 2>&1 || [ -z "$(xdotool search --onlyvisible --name '' | grep -x "$1")" ]; }
+# answer_dialog BEFORE TEXT TITLE UNTIL...: types TEXT into the dialog titled TITLE that
+# opened (DIALOG) and presses Return until the condition UNTIL holds; the line edit's
+# completer may take the first Return.
+answer_dialog() {
+  local before=$1 text=$2 title=$3
+  shift 3
+  DIALOG=$(wait_new_window "$before" "the dialog") || exit 1
+  [ "$(xdotool getwindowname "$DIALOG")" = "$title" ] ||
+    fail "the dialog is titled '$(xdotool getwindowname "$DIALOG")', not '$title'"
+  xdotool windowfocus --sync "$DIALOG"
+  xdotool type --delay 20 "$text"
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$DIALOG" key Return
+    wait_until 3 "$@" && return 0
+  done
+  shoot
+  fail "the dialog did not take '$text'"
+}
+dialog_gone() { gone "$DIALOG"; }
+# question_up BEFORE: a second window titled like the save dialog: the question box.
+question_up() {
+  QUESTION=$(comm -13 <(echo "$1") <(visible_windows) | grep -vx "$DIALOG" |
+    while read -r w; do [ "$(xdotool getwindowname "$w")" = "ﾌｧｲﾙを保存" ] && echo "$w"; done | head -n 1)
+  [ -n "$QUESTION" ]
+}
+
+# exit_by_menu: File > Exit with the mouse (the menu opens as its own window below "File");
+# the program ends by itself with status 0.
+exit_by_menu() {
+  local before popup
+  frame_origin
+  before=$(visible_windows)
+  click_at $((FX + 15)) $((FY + 10))
+  popup=$(wait_new_window "$before" "the File menu") || exit 1
+  eval "$(xdotool getwindowgeometry --shell "$popup")"
+  click_at $((X + 20)) $((Y + 12))
+  wait_exit 20
+  [ "$STATUS" -eq 0 ] || fail "the program ended with status $STATUS"
+}

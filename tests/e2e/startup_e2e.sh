@@ -13,13 +13,5 @@ read -r r g b <<<"$(img pixel $((dx + 326)) $((dy + 2)))"
 read -r r g b <<<"$(img pixel $((sx + 326)) $((sy + 2)))"
 [ "$b" -gt 90 ] && [ "$r" -lt 40 ] && [ "$g" -lt 40 ] || fail "no blue gradient beside the source ($r $g $b)"
 
-# File > Exit with the mouse: the menu opens as its own window below "File".
-frame_origin
-before=$(visible_windows)
-click_at $((FX + 15)) $((FY + 10))
-popup=$(wait_new_window "$before" "the File menu") || exit 1
-eval "$(xdotool getwindowgeometry --shell "$popup")"
-click_at $((X + 20)) $((Y + 12))
-wait_exit 20
-[ "$STATUS" -eq 0 ] || fail "the program ended with status $STATUS"
+exit_by_menu
 echo "PASS: startup, both windows visible, File > Exit"

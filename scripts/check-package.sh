@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Tilora as an installed desktop application, from the RelWithDebInfo build in build/:
+# - `cmake --install` into a prefix, and into a DESTDIR, installs exactly the files listed in
+#   resources/installed-files.txt;
+# - the desktop entry and the AppStream metadata validate;
+# - CPack builds the Debian package with those files, and lintian finds no error;
+# - the package installs with apt-get, the installed program starts under Xvfb, its frame's
+#   WM_CLASS is the entry's StartupWMClass, and it ends through File > Exit;
+# - after a purge no file of the package remains.
+# It installs and purges the package, so it runs as root (or through sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=$PWD/build
+EXPECTED=$PWD/resources/installed-files.txt
+ENTRY=/usr/share/applications/io.github.tilora.Tilora.desktop
+source tests/e2e/lib.sh /usr/bin/tilora
+
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+APT=($SUDO env DEBIAN_FRONTEND=noninteractive apt-get -y -q -o DPkg::Lock::Timeout=300)
+INSTALLED=
+finish() {
+  [ -n "$INSTALLED" ] && "${APT[@]}" purge tilora >/dev/null
+  cleanup
+}
+trap finish EXIT
+started=$SECONDS
+step() { echo "== $* ($((SECONDS - started)) s)"; }
+
+# files PATH: every file and link under PATH, relative to it, sorted.
+files() { (cd "$1" && find . \( -type f -o -type l \) -printf '%P\n' | LC_ALL=C sort); }
+
+step "cmake --install into a prefix and into a DESTDIR"
+cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null
+diff -u "$EXPECTED" <(files "$WORK/prefix") || fail "cmake --install --prefix installs other files"
+DESTDIR=$WORK/destdir cmake --install "$BUILD" --prefix /usr >/dev/null
+diff -u <(sed 's|^|usr/|' "$EXPECTED") <(files "$WORK/destdir") || fail "cmake --install with DESTDIR installs other files"
+
+step "desktop-file-validate"
+desktop-file-validate "$WORK/destdir$ENTRY"
+step "appstreamcli validate --no-net"
+appstreamcli validate --no-net "$WORK/destdir/usr/share/metainfo/io.github.tilora.Tilora.metainfo.xml"
+
+step "cpack -G DEB"
+cpack --config "$BUILD/CPackConfig.cmake" -B "$WORK/package" >/dev/null
+DEB=$(find "$WORK/package" -maxdepth 1 -name 'tilora_*.deb')
+[ -f "$DEB" ] || fail "no package was built"
+diff -u <(sed 's|^|usr/|' "$EXPECTED") <(dpkg-deb --fsys-tarfile "$DEB" | tar -t | grep -v '/$' | sed 's|^\./||' | LC_ALL=C sort) ||
+  fail "the package holds other files"
+dpkg-deb --field "$DEB" Depends
+step "lintian"
+lintian --fail-on error "$DEB"
+
+step "apt-get install ./$(basename "$DEB")"
+if dpkg-query -W -f='${Status}' tilora 2>/dev/null | grep -q 'ok installed'; then
+  fail "tilora is installed already; this check installs and purges its own build (apt-get purge tilora)"
+fi
+INSTALLED=1
+(cd "$WORK/package" && "${APT[@]}" install --no-install-recommends "./$(basename "$DEB")" >/dev/null)
+mapfile -t OWNED < <(dpkg-query -L tilora)
+
+step "the installed program under Xvfb"
+start_xvfb
+start_tilora
+want=$(sed -n 's/^StartupWMClass=//p' "$ENTRY")
+class=$(xprop -id "$FRAME" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = ".*", "\(.*\)"$/\1/p')
+[ -n "$want" ] && [ "$class" = "$want" ] || fail "the frame's WM_CLASS class is '$class', the entry's StartupWMClass '$want'"
+exit_by_menu
+
+step "apt-get purge tilora"
+"${APT[@]}" purge tilora >/dev/null
+INSTALLED=
+for path in "${OWNED[@]}"; do
+  if [ -d "$path" ] && [ ! -L "$path" ]; then
+    # A folder stays only while another package has it too.
+    [ "$path" = /. ] || dpkg-query -S "$path" >/dev/null 2>&1 || fail "$path remains after the purge"
+  elif [ -e "$path" ] || [ -L "$path" ]; then
+    fail "$path remains after the purge"
+  fi
+done
+step "package check passed"
