@@ -57,6 +57,10 @@ GifFirstFrame ReadGifFirstFrame(const QByteArray& file) {
   }
   if (!walk.Has(10) || char(walk.Byte()) != kImage) return frame;
   QByteArray descriptor = walk.Take(10);
+  const auto word = [](const QByteArray& d, int at) { return int(uchar(d[at])) | int(uchar(d[at + 1])) << 8; };
+  const int screenWidth = word(header, 6), screenHeight = word(header, 8);
+  frame.size = QSize(screenWidth ? screenWidth : word(descriptor, 1) + word(descriptor, 5),
+                     screenHeight ? screenHeight : word(descriptor, 3) + word(descriptor, 7));
   const uchar imageFlags = uchar(descriptor[9]);
   const int localEntries = (imageFlags & 0x80) ? 2 << (imageFlags & 7) : 0;
   if (!walk.Has(localEntries * 3 + 1)) return frame;

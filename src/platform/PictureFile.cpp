@@ -53,9 +53,11 @@ QString NotAPicture() {
   return QStringLiteral("読み込める画像形式 (BMP、GIF、JPEG、PNG など) ではありません。");
 }
 
-// Qt's decoders refuse any image above their allocation limit; ours is the picture limit.
+// Qt's decoders refuse any image above their allocation limit. Sizes are checked against the
+// picture limit before decoding; this one lets every reader make a picture of that many pixels
+// at up to 8 bytes each (16-bit PNG).
 void MatchAllocationLimit() {
-  QImageReader::setAllocationLimit(int((kMaxPicturePixels * 4 + (1 << 20) - 1) >> 20));
+  QImageReader::setAllocationLimit(int((kMaxPicturePixels * 8 + (1 << 20) - 1) >> 20));
 }
 
 // A decoder that failed where a picture of the declared size cannot be had either failed for
@@ -75,15 +77,16 @@ void FillOutColourTable(QImage& image) {
   image.setColorTable(table);
 }
 
-QImage ReadGif(WatchedFile& file, const QString& path, QSize declared) {
+QImage ReadGif(WatchedFile& file, const QString& path) {
   file.seek(0);
   const GifFirstFrame frame = ReadGifFirstFrame(file.readAll());
   if (!frame.complete) Refuse(path, Damaged());
+  if (!FitsPictureLimit(frame.size.width(), frame.size.height())) RefuseSize(path, frame.size);
   QBuffer stream;
   stream.setData(frame.stream);
   QImageReader reader(&stream, "gif");
   QImage image;
-  if (!reader.read(&image)) RefuseFailedRead(path, declared);
+  if (!reader.read(&image)) RefuseFailedRead(path, frame.size);
   return image;
 }
 
@@ -134,7 +137,7 @@ QImage LoadPicture(const QString& path) {
   const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
   if (bmp && IsUnreadableBmpKind(*bmp)) Refuse(path, QStringLiteral("この種類の BMP ファイルは読み込めません。"));
   if (format == "gif") {
-    image = ReadGif(file, path, declared);
+    image = ReadGif(file, path);
   } else if (bmp && IsRleBitmap(*bmp)) {
     image = ReadRleBitmap(file, path, *bmp, declared);
   } else {

@@ -208,6 +208,14 @@ class PictureDamageTest : public QObject {
     QTest::newRow("jpeg 65535 x 65535") << jpeg << QSize(65535, 65535);
     QTest::newRow("png 70000 wide") << png << QSize(70000, 4);
     QTest::newRow("gif 16384 x 16384") << gif << QSize(16384, 16384);
+    QByteArray frameOnly = gifwriter::Encode(4, 4, {qRgb(1, 2, 3)}, [](int, int) { return 0; });
+    Put16(frameOnly, 6, 0);  // no screen size: the frame's extent is the picture's
+    Put16(frameOnly, 8, 0);
+    const int descriptor = frameOnly.indexOf(',', 13 + 6);
+    Put16(frameOnly, descriptor + 1, 60000);  // left
+    Put16(frameOnly, descriptor + 5, 4);      // width
+    Put16(frameOnly, descriptor + 7, 20000);  // height
+    QTest::newRow("gif frame 60004 x 20000") << frameOnly << QSize(60004, 20000);
   }
   void sizeBeyondTheLimitIsRefusedForSize() {
     QFETCH(QByteArray, file);
