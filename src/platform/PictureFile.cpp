@@ -101,9 +101,12 @@ QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& he
 // Qt's own reader, decoding in place into a defined image of the declared size and format.
 QImage ReadWithQt(QImageReader& reader, WatchedFile& file, const QString& path, QSize declared) {
   const QByteArray format = reader.format();
+  // A reader that cannot parse the header may report a format it never set; such a file is left
+  // to the reader, which then refuses it.
   const QImage::Format decodedFormat = reader.imageFormat();
+  const bool knownFormat = decodedFormat > QImage::Format_Invalid && decodedFormat < QImage::NImageFormats;
   QImage image;
-  if (declared.isValid() && !declared.isEmpty() && decodedFormat != QImage::Format_Invalid) {
+  if (declared.isValid() && !declared.isEmpty() && knownFormat) {
     image = NewImage(declared.width(), declared.height(), decodedFormat);
     if (image.isNull()) RefuseMemory(path, declared);
   }
