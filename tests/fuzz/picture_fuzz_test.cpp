@@ -4,7 +4,8 @@
 //  - recordOutcomes: each file's outcome and pixel digest at the loader, into TILORA_FUZZ_RECORD,
 //    run twice with different allocator fill bytes;
 //  - the two records compared (TILORA_FUZZ_RECORD_A and _B): the same outcome and the same
-//    pixels under both fills, size refusals only where the file declares such a size.
+//    pixels under both fills, size refusals only where the file declares such a size;
+//  - writeSeeds: the intact seeds into TILORA_FUZZ_SEEDS, where libFuzzer starts.
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -211,6 +212,19 @@ class PictureFuzzTest : public QObject {
     }
     qInfo("%d files:", int(Files().files.size()));
     for (auto it = counts.cbegin(); it != counts.cend(); ++it) qInfo("%6d  %s", it.value(), qPrintable(it.key()));
+  }
+
+  // The intact seeds alone, for libFuzzer to start from.
+  void writeSeeds() {
+    const QString folder = qEnvironmentVariable("TILORA_FUZZ_SEEDS");
+    if (folder.isEmpty()) QSKIP("TILORA_FUZZ_SEEDS names no folder to fill");
+    QVERIFY2(Files().error.isEmpty(), qPrintable(Files().error));
+    QVERIFY(QDir().mkpath(folder));
+    for (const fuzz::CorpusFile& f : Files().files)
+      if (f.expect == Expect::Loads) {
+        QFile::remove(folder + "/" + f.name);
+        QVERIFY(QFile::copy(dir_.filePath(f.name), folder + "/" + f.name));
+      }
   }
 
   void sameOutcomeUnderBothFills_data() { RecordRows(); }
