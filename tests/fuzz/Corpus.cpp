@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImageWriter>
+#include <QFileInfo>
 #include <QProcess>
-#include <QtEndian>
 
 #include "fuzz/BmpEncoder.h"
 #include "fuzz/DeclaredSize.h"
@@ -73,7 +73,10 @@ QList<Seed> QtWrittenSeeds() {
   QImage alpha = rgb.convertToFormat(QImage::Format_ARGB32), onWhite = rgb;
   for (int y = 0; y < rgb.height(); ++y)
     for (int x = 0; x < rgb.width(); ++x)
-      if ((x / 4 + y / 4) % 3 == 0) alpha.setPixel(x, y, qRgba(90, 60, 30, 0)), onWhite.setPixel(x, y, qRgb(255, 255, 255));
+      if ((x / 4 + y / 4) % 3 == 0) {
+        alpha.setPixel(x, y, qRgba(90, 60, 30, 0));
+        onWhite.setPixel(x, y, qRgb(255, 255, 255));
+      }
   return {{"jpeg-baseline.jpg", Written(rgb, "jpeg"), QImage()},
           {"jpeg-progressive.jpg", Written(rgb, "jpeg", true), QImage()},
           {"jpeg-grey.jpg", Written(grey, "jpeg"), QImage()},
@@ -87,7 +90,8 @@ QList<Seed> QtWrittenSeeds() {
 QList<Seed> PilSeeds(const QString& folder, QString* error) {
   QProcess python;
   python.start(QStringLiteral(TILORA_PYTHON), {QStringLiteral(TILORA_SEED_SCRIPT), folder});
-  if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
+  if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit ||
+      python.exitCode() != 0) {
     *error = QStringLiteral("the seed script failed: ") + QString::fromLocal8Bit(python.readAllStandardError());
     return {};
   }
@@ -97,7 +101,8 @@ QList<Seed> PilSeeds(const QString& folder, QString* error) {
     const bool gif = name.startsWith(QLatin1String("gif"));
     QFile file(folder + "/" + name + (gif ? ".gif" : ".jpg"));
     if (!file.open(QIODevice::ReadOnly)) *error = QStringLiteral("no seed ") + file.fileName();
-    const QImage pixels = gif ? QImage(folder + "/" + name + ".expected.png").convertToFormat(QImage::Format_RGB32) : QImage();
+    const QImage pixels =
+        gif ? QImage(folder + "/" + name + ".expected.png").convertToFormat(QImage::Format_RGB32) : QImage();
     seeds.append({QFileInfo(file).fileName(), file.readAll(), pixels});
   }
   return seeds;
@@ -110,7 +115,8 @@ QByteArray TruncatedLargeBmp() {
   one.fill(0);
   QByteArray file = EncodeBmp(one, BmpLayout::Rgb24).left(54);
   file = WithField(WithField(file, "biWidth", kSide), "biHeight", kSide);
-  file = WithField(WithField(file, "biSizeImage", quint32(kRowBytes) * kSide), "bfSize", 54 + quint32(kRowBytes) * kSide);
+  file = WithField(file, "biSizeImage", quint32(kRowBytes) * kSide);
+  file = WithField(file, "bfSize", 54 + quint32(kRowBytes) * kSide);
   QByteArray row(kRowBytes, Qt::Uninitialized);
   for (int i = 0; i < kRowBytes; ++i) row[i] = char(i * 7);
   file.reserve(54 + qsizetype(kRowBytes) * kRowsPresent);
@@ -171,10 +177,10 @@ Corpus WriteCorpus(const QString& folder) {
       {"over-bmp-16385x16384.bmp", OverLimit(bmp, "biWidth", "biHeight", 16385, 16384)},
       {"over-bmp-65536x1.bmp", OverLimit(bmp, "biWidth", "biHeight", 65536, 1)},
       {"over-bmp-1x65536-topdown.bmp", OverLimit(bmp, "biWidth", "biHeight", 1, quint32(-65536))},
-      {"over-gif-16385x16384.gif",
-       OverLimit(OverLimit(gif, "screenWidth", "screenHeight", 16385, 16384), "imageWidth", "imageHeight", 16385, 16384)},
-      {"over-gif-65535x65535.gif",
-       OverLimit(OverLimit(gif, "screenWidth", "screenHeight", 65535, 65535), "imageWidth", "imageHeight", 65535, 65535)},
+      {"over-gif-16385x16384.gif", OverLimit(OverLimit(gif, "screenWidth", "screenHeight", 16385, 16384),
+                                             "imageWidth", "imageHeight", 16385, 16384)},
+      {"over-gif-65535x65535.gif", OverLimit(OverLimit(gif, "screenWidth", "screenHeight", 65535, 65535),
+                                             "imageWidth", "imageHeight", 65535, 65535)},
       {"over-jpeg-16384x16385.jpg", OverLimit(jpeg, "sofWidth", "sofHeight", 16384, 16385)},
       {"over-jpeg-65535x65535.jpg", OverLimit(jpeg, "sofWidth", "sofHeight", 65535, 65535)},
       {"over-png-16385x16384.png", OverLimit(png, "width", "height", 16385, 16384)},

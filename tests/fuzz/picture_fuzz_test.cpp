@@ -153,10 +153,11 @@ class PictureFuzzTest : public QObject {
     Prepare(target, intoSheet ? sheet_ : canvas_);
   }
 
-  // Reads both records once; rows name every file of the first.
+  // Reads both records; rows name every file of the first.
   void RecordRows() {
     QTest::addColumn<QString>("file");
-    const QString a = qEnvironmentVariable("TILORA_FUZZ_RECORD_A"), b = qEnvironmentVariable("TILORA_FUZZ_RECORD_B");
+    const QString a = qEnvironmentVariable("TILORA_FUZZ_RECORD_A");
+    const QString b = qEnvironmentVariable("TILORA_FUZZ_RECORD_B");
     if (a.isEmpty() || b.isEmpty()) {
       QTest::newRow("no records") << QString();
       return;
@@ -247,7 +248,8 @@ class PictureFuzzTest : public QObject {
     const Record& r = recordA_[file];
     const bool sizeRefusal = r.outcome.startsWith(QLatin1String("RefusedSize:"));
     if (sizeRefusal)
-      QVERIFY2(r.declares == QLatin1String("over"), "refused for its size, yet it declares no size over the limit");
+      QVERIFY2(r.declares == QLatin1String("over"),
+               "refused for its size, yet it declares no size over the limit");
     if (r.expect == QLatin1String("loads")) QCOMPARE(r.outcome, kLoaded);
     if (r.expect == QLatin1String("refused")) {
       QVERIFY2(r.outcome != kLoaded, "loaded, though its image data ends before the picture does");

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString path = folder->filePath(QStringLiteral("input"));
   {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+    const auto bytes = reinterpret_cast<const char*>(data);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes, qint64(size)) != qint64(size))
       qFatal("cannot write %s", qPrintable(path));
   }
   try {
