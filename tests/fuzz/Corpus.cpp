@@ -1,9 +1,7 @@
 #include "fuzz/Corpus.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImageWriter>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -11,11 +9,14 @@
 #include "fuzz/DeclaredSize.h"
 #include "fuzz/FileStructure.h"
 #include "fuzz/Mutants.h"
+#include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 
 namespace fuzz {
 
 namespace {
+using picturebytes::Encoded;
+
 struct Seed {
   QString name;  // with its extension
   QByteArray bytes;
@@ -32,16 +33,6 @@ QImage IndexedPattern(int width, int height, int colours) {
     for (int x = 0; x < width; ++x)
       image.setPixel(x, y, (x < width * 2 / 3 ? x / 3 + y / 2 * 5 : x * 7 + y * 3) % colours);
   return image;
-}
-
-QByteArray Written(const QImage& image, const char* format, bool progressive = false) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QImageWriter writer(&buffer, format);
-  writer.setQuality(90);
-  writer.setProgressiveScanWrite(progressive);
-  return writer.write(image) ? bytes : QByteArray();
 }
 
 QList<Seed> BmpSeeds() {
@@ -77,13 +68,13 @@ QList<Seed> QtWrittenSeeds() {
         alpha.setPixel(x, y, qRgba(90, 60, 30, 0));
         onWhite.setPixel(x, y, qRgb(255, 255, 255));
       }
-  return {{"jpeg-baseline.jpg", Written(rgb, "jpeg"), QImage()},
-          {"jpeg-progressive.jpg", Written(rgb, "jpeg", true), QImage()},
-          {"jpeg-grey.jpg", Written(grey, "jpeg"), QImage()},
-          {"png-palette.png", Written(palette, "png"), palette.convertToFormat(QImage::Format_RGB32)},
-          {"png-grey.png", Written(grey, "png"), grey.convertToFormat(QImage::Format_RGB32)},
-          {"png-16bit.png", Written(deep, "png"), rgb},
-          {"png-alpha.png", Written(alpha, "png"), onWhite}};
+  return {{"jpeg-baseline.jpg", Encoded(rgb, "jpeg"), QImage()},
+          {"jpeg-progressive.jpg", Encoded(rgb, "jpeg", true), QImage()},
+          {"jpeg-grey.jpg", Encoded(grey, "jpeg"), QImage()},
+          {"png-palette.png", Encoded(palette, "png"), palette.convertToFormat(QImage::Format_RGB32)},
+          {"png-grey.png", Encoded(grey, "png"), grey.convertToFormat(QImage::Format_RGB32)},
+          {"png-16bit.png", Encoded(deep, "png"), rgb},
+          {"png-alpha.png", Encoded(alpha, "png"), onWhite}};
 }
 
 // GIF and CMYK JPEG come from Python's imaging library, with the pictures GIFs must show.
