@@ -13,7 +13,11 @@
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <cstring>
 #include <memory>
+#include <utility>
+#include <unistd.h>
 
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
@@ -58,6 +62,34 @@ QString ExpectName(Expect e) {
     case Expect::Anything: break;
   }
   return QStringLiteral("-");
+}
+
+// A crash names the file being loaded: QtTest's own report names only the test function.
+// The note goes out first, then QtTest's handler takes the signal as before.
+QByteArray loading;
+struct sigaction previous[NSIG];
+constexpr int kFatal[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+void Say(const char* text, size_t length) {
+  if (write(STDERR_FILENO, text, length) < 0) return;  // in a crash there is no one else to tell
+}
+
+void NameTheFile(int signal) {
+  constexpr char kNote[] = "\nCrashed while loading ";
+  Say(kNote, sizeof kNote - 1);
+  Say(loading.constData(), size_t(loading.size()));
+  Say("\n", 1);
+  for (int fatal : kFatal) sigaction(fatal, &previous[fatal], nullptr);
+  raise(signal);
+}
+
+void NameCrashes() {
+  static bool installed = false;  // twice would make the note its own successor
+  if (std::exchange(installed, true)) return;
+  struct sigaction note;
+  std::memset(&note, 0, sizeof note);
+  note.sa_handler = NameTheFile;
+  for (int signal : kFatal) sigaction(signal, &note, &previous[signal]);
 }
 
 // One line of a record: name, expectation, declared size, outcome, digest.
@@ -125,6 +157,7 @@ class PictureFuzzTest : public QObject {
     QFETCH(int, file);
     if (file < 0) QFAIL(qPrintable(Files().error));
     if (!editor_) {
+      NameCrashes();
       editor_ = testsupport::StartEditor();
       platform::SetFileDialogHook([this](QFileDialog&) { return answer_; });
       auto& s = EditorState;
@@ -138,6 +171,7 @@ class PictureFuzzTest : public QObject {
     ChildWindow& other = intoSheet ? static_cast<ChildWindow&>(Canvas()) : Source();
     const WindowState targetBefore = Capture(target), otherBefore = Capture(other);
     answer_ = dir_.filePath(f.name);
+    loading = f.name.toUtf8();
     // The dialog opens in the current folder: an empty one costs nothing to list.
     QDir::setCurrent(emptyDir_.path());
     testsupport::MessageRecorder messages;
@@ -197,7 +231,9 @@ class PictureFuzzTest : public QObject {
     QFile out(path);
     QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QMap<QString, int> counts;
+    NameCrashes();
     for (const fuzz::CorpusFile& f : Files().files) {
+      loading = f.name.toUtf8();
       // The name goes out first, so a crash leaves the record naming its file.
       out.write(f.name.toUtf8() + '\t' + ExpectName(f.expect).toUtf8() + '\t' +
                 (f.declaresOverLimit ? "over" : "within") + '\t');
