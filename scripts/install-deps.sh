@@ -10,6 +10,7 @@ packages=(
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-utils imagemagick python3
   dpkg-dev file fakeroot lintian desktop-file-utils appstream
+  python3-pil clang libclang-rt-14-dev
 )
 
 missing=()
