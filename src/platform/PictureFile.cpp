@@ -101,12 +101,13 @@ QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& he
 // Qt's own reader, decoding in place into a defined image of the declared size and format.
 QImage ReadWithQt(QImageReader& reader, WatchedFile& file, const QString& path, QSize declared) {
   const QByteArray format = reader.format();
-  // A reader that cannot parse the header may report a format it never set; such a file is left
-  // to the reader, which then refuses it.
-  const QImage::Format decodedFormat = reader.imageFormat();
-  const bool knownFormat = decodedFormat > QImage::Format_Invalid && decodedFormat < QImage::NImageFormats;
+  // Qt's JPEG reader reports a format it never set once its header has failed, so the header is
+  // read first (asking the size does that) and only a reader that can go on is asked the format.
+  // A file whose header fails is left to the reader, which then refuses it.
+  reader.size();
+  const QImage::Format decodedFormat = reader.canRead() ? reader.imageFormat() : QImage::Format_Invalid;
   QImage image;
-  if (declared.isValid() && !declared.isEmpty() && knownFormat) {
+  if (declared.isValid() && !declared.isEmpty() && decodedFormat != QImage::Format_Invalid) {
     image = NewImage(declared.width(), declared.height(), decodedFormat);
     if (image.isNull()) RefuseMemory(path, declared);
   }
