@@ -37,6 +37,8 @@ ChildWindow::ChildWindow(const QString& caption, const ChildArt& art)
   }
   Picture3->SetAutoSize(true);
   Picture3->SetPicture(art.background);
+  // Every window of a kind holds the one gradient, so their stretched viewports are one too.
+  Picture3->ShareImage(art.background);
   Picture3->hide();
   WKP->hide();
 
