@@ -49,6 +49,8 @@ class Window : public QWidget {
         h_(new QScrollBar(Qt::Horizontal, this)),
         v_(new QScrollBar(Qt::Vertical, this)) {
     for (int i = 0; i < 2; ++i) (new QPushButton(QStringLiteral("Button"), bar_))->setGeometry(88 * i, 0, 89, 17);
+    // Qt restyles every caption of the area whenever a window is activated.
+    setWindowTitle(QStringLiteral("SRC WINDOW"));
   }
   QWidget* PictureWidget() const { return picture_; }
 
