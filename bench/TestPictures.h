@@ -1,6 +1,6 @@
 #pragma once
 // Picture files for the load benchmarks, written once per run into a temporary folder.
-#include <QByteArray>
+#include <QSize>
 #include <QString>
 
 namespace bench {
@@ -9,8 +9,8 @@ enum class FileKind { Bmp24, Jpeg, Gif, PngRgba };
 constexpr FileKind kFileKinds[] = {FileKind::Bmp24, FileKind::Jpeg, FileKind::Gif, FileKind::PngRgba};
 
 const char* KindName(FileKind kind);
-// A photograph-like square picture of the kind: a 24-bit BMP, a baseline JPEG, a GIF with a
+// A photograph-like picture of the kind: a 24-bit BMP, a baseline JPEG, a GIF with a
 // 256-colour palette, or a PNG with an alpha channel that varies.
-QString PictureFile(FileKind kind, int side);
+QString PictureFile(FileKind kind, QSize size);
 
 }  // namespace bench

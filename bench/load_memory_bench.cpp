@@ -67,7 +67,7 @@ void Enlarge(Target target, int side) {
 bool HasSide(const ChildWindow& w, int side) { return w.Picture2->Width() == side && w.Picture2->Height() == side; }
 
 void BM_LoadMemory(benchmark::State& state, Target target, bench::FileKind kind, int side) {
-  const QString path = bench::PictureFile(kind, side);
+  const QString path = bench::PictureFile(kind, QSize(side, side));
   bench::DialogAnswer answer(path);
   testsupport::MessageRecorder recorder;
   const double loaded = double(side) * side * 4, enlarged = double(side + kGrowth) * (side + kGrowth) * 4;
