@@ -36,9 +36,10 @@ ChildWindow::ChildWindow(const QString& caption, const ChildArt& art)
     box->SetHeight(kPictureDesignHeight);
   }
   Picture3->SetAutoSize(true);
+  // Nothing draws into the gradient: every window of a kind holds the one picture, so their
+  // stretched viewports are one image too.
+  Picture3->SetReadOnly(true);
   Picture3->SetPicture(art.background);
-  // Every window of a kind holds the one gradient, so their stretched viewports are one too.
-  Picture3->ShareImage(art.background);
   Picture3->hide();
   WKP->hide();
 
