@@ -29,9 +29,10 @@ long ResidentKiB() {
 
 long PeakKiB() { return StatusKiB("VmHWM:"); }
 
-void ResetPeak() {
+bool ResetPeak() {
   malloc_trim(0);
   std::ofstream("/proc/self/clear_refs") << "5";
+  return PeakKiB() <= StatusKiB("VmRSS:") + 1024;
 }
 
 }  // namespace bench

@@ -7,6 +7,7 @@ namespace bench {
 long ResidentKiB();
 // The peak resident size since the last ResetPeak.
 long PeakKiB();
-void ResetPeak();
+// False where the kernel keeps the old peak.
+bool ResetPeak();
 
 }  // namespace bench
