@@ -3,12 +3,11 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 #include "platform/Colour.h"
-#include "platform/Errors.h"
-#include "platform/ImageBuffer.h"
 #include "platform/PictureBox.h"
+#include "platform/SharedImages.h"
 
 namespace platform {
 
@@ -25,34 +24,6 @@ Span Clip(std::int64_t start, std::int64_t length, std::int64_t limit) {
 void FillRow(QImage& img, int y, int x0, int x1, QRgb colour) {
   auto* row = reinterpret_cast<QRgb*>(img.scanLine(y));
   std::fill(row + x0, row + x1, colour);
-}
-
-void Stretch(QImage& onto, const QRect& to, const QImage& from, const QRect& part) {
-  QPainter p(&onto);
-  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(to, from, part);
-}
-
-// A stretch of a part of one picture that covers a whole box depends on nothing else, so
-// every box of that size shows the same image: the viewports of all windows of one size
-// hold their background once. An entry only the cache still holds goes at the next insert.
-struct Stretched {
-  qint64 source;
-  QRect part;
-  QImage image;
-};
-
-const QImage& SharedStretch(const QImage& from, const QRect& part, QSize size) {
-  static std::vector<Stretched> cache;
-  for (const Stretched& s : cache)
-    if (s.source == from.cacheKey() && s.part == part && s.image.size() == size) return s.image;
-  QImage image = NewImage(size.width(), size.height());
-  if (image.isNull()) Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()));
-  Stretch(image, image.rect(), from, part);
-  cache.erase(std::remove_if(cache.begin(), cache.end(), [](const Stretched& s) { return s.image.isDetached(); }),
-              cache.end());
-  cache.push_back({from.cacheKey(), part, std::move(image)});
-  return cache.back().image;
 }
 
 void FillColumn(QImage& img, int x, int y0, int y1, QRgb colour) {
@@ -98,11 +69,15 @@ void StretchBlt(PictureBox& dst, Long x, Long y, Long w, Long h, const PictureBo
                 Long sy, Long sw, Long sh) {
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
   const QRect to(x, y, w, h), part(sx, sy, sw, sh);
-  if (to == dst.Dc().rect() && src.Dc().rect().contains(part)) {
+  // A stretch over the whole box depends on nothing the box held: every box of that size
+  // shows the same image, held once.
+  if (to == std::as_const(dst).Dc().rect() && src.Dc().rect().contains(part)) {
     dst.ShareImage(SharedStretch(src.Dc(), part, to.size()));
     return;
   }
-  Stretch(dst.Dc(), to, src.Dc(), part);
+  QPainter p(&dst.Dc());
+  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p.drawImage(to, src.Dc(), part);
   dst.MarkChanged(to);
 }
 

@@ -3,6 +3,8 @@
 #include <QtTest>
 
 #include "platform/Colour.h"
+#include "platform/Errors.h"
+#include "platform/Faults.h"
 #include "platform/Gdi.h"
 #include "platform/PictureBox.h"
 #include "support/TestSupport.h"
@@ -159,6 +161,24 @@ class GdiTest : public QObject {
     QVERIFY(a.Dc().constBits() != b.Dc().constBits());
     QCOMPARE(a.Image().pixel(0, 0), qRgb(0, 255, 0));
     QCOMPARE(b.Image(), shown);
+  }
+
+  void wholeBoxStretchWithoutMemoryIsRefusedAndChangesNothing() {
+    PictureBox src, dst;
+    src.SetAutoSize(true);
+    src.SetPicture(testsupport::PatternImage(160, 120, 6));
+    MakeBox(dst, 331, 257, testsupport::PatternImage(331, 257, 7));  // a size no other case stretches to
+    const QImage before = dst.Image();
+    platform::InjectAllocationFault(1);
+    platform::ErrorKind kind = platform::ErrorKind::Failed;
+    try {
+      platform::StretchBlt(dst, 0, 0, 331, 257, src, 0, 0, 160, 120);
+    } catch (const platform::PlatformError& e) {
+      kind = e.Kind();
+    }
+    platform::InjectAllocationFault(0);
+    QCOMPARE(kind, platform::ErrorKind::OutOfMemory);
+    QCOMPARE(dst.Image(), before);
   }
 };
 
