@@ -5,26 +5,22 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
-#include <memory>
 #include <vector>
 
+#include "Session.h"
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
-#include "platform/MessageBox.h"
 #include "source/SRC_W.h"
+#include "support/TestSupport.h"
 
 namespace {
-MDIForm1& Editor() {
-  static std::unique_ptr<MDIForm1> frame = [] {
-    auto f = std::make_unique<MDIForm1>();
-    f->Show();
-    f->resize(1400, 1000);
-    DEST_W::Instance().SubWindow()->move(0, 0);
-    EditorState.SrcWindows(1)->SubWindow()->move(500, 0);
-    return f;
-  }();
-  return *frame;
+// Both windows side by side in a large frame, so that each repaint shows the whole move.
+void Arrange() {
+  MDIForm1& frame = bench::Editor();
+  frame.resize(1400, 1000);
+  DEST_W::Instance().SubWindow()->move(0, 0);
+  EditorState.SrcWindows(1)->SubWindow()->move(500, 0);
 }
 
 void Load(ChildWindow& w, int side) {
@@ -35,33 +31,31 @@ void Load(ChildWindow& w, int side) {
   LayoutChild(w);
 }
 
-void Send(QWidget* target, QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons held) {
-  QMouseEvent event(type, pos, target->mapToGlobal(pos), button, held, Qt::NoModifier);
-  QCoreApplication::sendEvent(target, &event);
-}
-
-// A snake over the 8 x 8 cells at the top-left, one cell per step: always within the
-// viewport, so every size repaints the same visible area.
-std::vector<QPointF> Path() {
+// A snake over an 8 x 8 grid of points `step` pixels apart from `origin`.
+std::vector<QPointF> Snake(QPointF origin, double step) {
   std::vector<QPointF> path;
   for (int r = 0; r < 8; ++r)
-    for (int i = 0; i < 8; ++i) path.emplace_back(((r % 2) ? 7 - i : i) * 32 + 16.5, r * 32 + 16.5);
+    for (int i = 0; i < 8; ++i) path.push_back(origin + QPointF(((r % 2) ? 7 - i : i) * step, r * step));
   return path;
 }
 
+// The 8 x 8 cells at the top-left, one cell per step: always within the viewport, so every
+// size repaints the same visible area.
+std::vector<QPointF> CellToCell() { return Snake(QPointF(16.5, 16.5), 32); }
+// Within cell (2, 2), 4 pixels per step, never on a cell edge.
+std::vector<QPointF> WithinCell() { return Snake(QPointF(65.5, 65.5), 4); }
+
 // Runs one move per iteration over picture, then lets the repaint happen.
-void Moves(benchmark::State& state, QWidget* picture, Qt::MouseButtons held) {
-  QStringList messages;
-  platform::SetMessageSink([&](const QString& text) { messages << text; });
-  const std::vector<QPointF> path = Path();
+void Moves(benchmark::State& state, QWidget* picture, Qt::MouseButtons held,
+           const std::vector<QPointF>& path = CellToCell()) {
+  testsupport::MessageRecorder recorder;
   size_t i = 0;
   for (auto _ : state) {
-    Send(picture, QEvent::MouseMove, path[i], Qt::NoButton, held);
+    testsupport::SendMouse(picture, QEvent::MouseMove, path[i], Qt::NoButton, held);
     QCoreApplication::processEvents();
     i = (i + 1) % path.size();
   }
-  platform::SetMessageSink({});
-  if (!messages.isEmpty()) state.SkipWithError(messages.first().toStdString().c_str());
+  if (!recorder.messages.isEmpty()) state.SkipWithError(recorder.messages.first().toStdString().c_str());
 }
 
 void TakeClip() {
@@ -70,16 +64,26 @@ void TakeClip() {
   src.Picture2_MouseUp(1, 0, 0, 0);
 }
 
+// Every move changes the cell, so the caption changes too.
 void BM_MouseSourceHover(benchmark::State& state) {
-  Editor();
+  Arrange();
   SRC_W& src = *EditorState.SrcWindows(1);
   Load(src, int(state.range(0)));
   Moves(state, src.Picture2, Qt::NoButton);
   Load(src, 256);
 }
 
+// The caption stays: the cost of a move that changes nothing the user reads.
+void BM_MouseSourceHoverInCell(benchmark::State& state) {
+  Arrange();
+  SRC_W& src = *EditorState.SrcWindows(1);
+  Load(src, int(state.range(0)));
+  Moves(state, src.Picture2, Qt::NoButton, WithinCell());
+  Load(src, 256);
+}
+
 void BM_MouseCanvasHover(benchmark::State& state) {
-  Editor();
+  Arrange();
   DEST_W& canvas = DEST_W::Instance();
   Load(canvas, int(state.range(0)));
   TakeClip();
@@ -88,17 +92,18 @@ void BM_MouseCanvasHover(benchmark::State& state) {
 }
 
 void BM_MouseCanvasDrag(benchmark::State& state) {
-  Editor();
+  Arrange();
   DEST_W& canvas = DEST_W::Instance();
   Load(canvas, int(state.range(0)));
   TakeClip();
-  Send(canvas.Picture2, QEvent::MouseButtonPress, QPointF(16, 16), Qt::LeftButton, Qt::LeftButton);
+  testsupport::SendMouse(canvas.Picture2, QEvent::MouseButtonPress, QPointF(16, 16), Qt::LeftButton, Qt::LeftButton);
   Moves(state, canvas.Picture2, Qt::LeftButton);
-  Send(canvas.Picture2, QEvent::MouseButtonRelease, QPointF(16, 16), Qt::LeftButton, Qt::NoButton);
+  testsupport::SendMouse(canvas.Picture2, QEvent::MouseButtonRelease, QPointF(16, 16), Qt::LeftButton, Qt::NoButton);
   Load(canvas, 256);
 }
 }  // namespace
 
 BENCHMARK(BM_MouseSourceHover)->Arg(256)->Arg(2048)->Arg(8192);
+BENCHMARK(BM_MouseSourceHoverInCell)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseCanvasHover)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseCanvasDrag)->Arg(256)->Arg(2048)->Arg(8192);

@@ -3,9 +3,11 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform/Colour.h"
 #include "platform/PictureBox.h"
+#include "platform/SharedImages.h"
 
 namespace platform {
 
@@ -66,10 +68,17 @@ void BitBlt(PictureBox& dst, Long x, Long y, Long w, Long h, const PictureBox& s
 void StretchBlt(PictureBox& dst, Long x, Long y, Long w, Long h, const PictureBox& src, Long sx,
                 Long sy, Long sw, Long sh) {
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
+  const QRect to(x, y, w, h), part(sx, sy, sw, sh);
+  // A stretch over the whole box depends on nothing the box held: every box of that size
+  // shows the same image, held once.
+  if (to == std::as_const(dst).Dc().rect() && src.Dc().rect().contains(part)) {
+    dst.ShareImage(SharedStretch(src.Dc(), part, to.size()));
+    return;
+  }
   QPainter p(&dst.Dc());
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  p.drawImage(QRect(x, y, w, h), src.Dc(), QRect(sx, sy, sw, sh));
-  dst.MarkChanged(QRect(x, y, w, h));
+  p.drawImage(to, src.Dc(), part);
+  dst.MarkChanged(to);
 }
 
 void Rectangle(PictureBox& box, Long left, Long top, Long right, Long bottom) {

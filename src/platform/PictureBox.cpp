@@ -145,6 +145,14 @@ void PictureBox::MarkChanged(const QRect& r) {
   pending_ += r & image_.rect();
 }
 
+void PictureBox::ShareImage(const QImage& image) {
+  if (image.isNull() && !inner_.isEmpty()) RaiseNoMemory(inner_.width(), inner_.height());
+  if (image.size() != inner_ || image.format() != QImage::Format_RGB32) Raise(ErrorKind::Failed);
+  image_ = image;
+  fresh_ = false;
+  pending_ = image_.rect();
+}
+
 void PictureBox::Refresh() {
   if (pending_.isEmpty()) return;
   update(pending_.translated(BorderWidth(), BorderWidth()));

@@ -63,6 +63,11 @@ class PictureBox : public Control<QWidget> {
   }
   const QImage& Dc() const { return image_; }
   void MarkChanged(const QRect& r);
+  // Takes an image of the box's own size as the retained image without copying it, so that
+  // boxes showing the same pixels hold them once; a write through Dc() then copies the
+  // writer's image only. Shows on Refresh, as drawing does. A null image means the memory for
+  // it could not be had (OutOfMemory).
+  void ShareImage(const QImage& image);
 
   // Mouse events in picture pixels; buttons 1 left, 2 right, 4 middle.
   std::function<void(Integer button, Integer shift, float x, float y)> MouseDown, MouseMove, MouseUp;

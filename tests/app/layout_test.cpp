@@ -123,6 +123,27 @@ class LayoutTest : public QObject {
     layoutOf360x300();
   }
 
+  // The gradient fills the viewport corner to corner, and windows of one size hold it, and
+  // their plain button bar, once.
+  void windowsOfOneSizeShareViewportAndBar() {
+    auto* other = new PlainWindow();
+    other->Load();
+    SetClientSize(*other, 360, 300);
+    const ChildWindow& w = Window();
+    QCOMPARE(w.Picture1->Dc().constBits(), other->Picture1->Dc().constBits());
+    QCOMPARE(w.Picture3->Dc().constBits(), SourceBackground().constBits());
+    const QImage view = w.Picture1->Image();
+    QCOMPARE(view.size(), QSize(345, 264));
+    QCOMPARE(view.pixel(0, 0), qRgb(0, 0, 255));
+    QCOMPARE(view.pixel(344, 263), qRgb(0, 0, 0));
+    QCOMPARE(view.pixel(172, 0), SourceBackground().pixel(79, 0));
+    QCOMPARE(w.MENU_BAR->Dc().constBits(), other->MENU_BAR->Dc().constBits());
+    const QImage bar = w.MENU_BAR->Image();
+    QCOMPARE(bar.size(), QSize(356, 17));
+    QCOMPARE(bar.pixel(0, 0), qRgb(0xC0, 0xC0, 0xC0));
+    QCOMPARE(bar.pixel(355, 16), qRgb(0xC0, 0xC0, 0xC0));
+  }
+
   void verticalRangeFollowsThePictureHeight() {
     ChildWindow& w = Window();
     w.Picture2->SetHeight(1000);

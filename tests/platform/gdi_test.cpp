@@ -1,7 +1,10 @@
 // Blits, outlines and colours, exact to the pixel on retained images.
+#include <QPainter>
 #include <QtTest>
 
 #include "platform/Colour.h"
+#include "platform/Errors.h"
+#include "platform/Faults.h"
 #include "platform/Gdi.h"
 #include "platform/PictureBox.h"
 #include "support/TestSupport.h"
@@ -116,6 +119,66 @@ class GdiTest : public QObject {
     QCOMPARE(dst.Image().pixel(4, 3), qRgb(255, 0, 0));
     QCOMPARE(dst.Image().pixel(5, 0), qRgb(0, 0, 255));
     QCOMPARE(dst.Image().pixel(9, 3), qRgb(0, 0, 255));
+  }
+
+  // A stretch covering the whole box writes every pixel, exactly as a painter drawing the
+  // same stretch over whatever the box held.
+  void wholeBoxStretchMatchesAPainter_data() {
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QRect>("part");
+    QTest::newRow("viewport from the gradient") << QSize(345, 264) << QRect(0, 0, 160, 120);
+    QTest::newRow("shrunk") << QSize(7, 5) << QRect(0, 0, 160, 120);
+    QTest::newRow("one pixel") << QSize(1, 1) << QRect(0, 0, 160, 120);
+    QTest::newRow("a part, widened") << QSize(500, 3) << QRect(40, 30, 17, 9);
+  }
+  void wholeBoxStretchMatchesAPainter() {
+    QFETCH(QSize, box);
+    QFETCH(QRect, part);
+    PictureBox src, dst;
+    src.SetAutoSize(true);
+    src.SetPicture(testsupport::PatternImage(160, 120, 3));
+    MakeBox(dst, box.width(), box.height(), testsupport::PatternImage(box.width(), box.height(), 4));
+    QImage expected = dst.Image();
+    QPainter(&expected).drawImage(expected.rect(), src.Image(), part);
+    platform::StretchBlt(dst, 0, 0, box.width(), box.height(), src, part.x(), part.y(), part.width(),
+                         part.height());
+    QCOMPARE(dst.Image(), expected);
+  }
+
+  void boxesOfOneSizeShareTheirWholeStretchUntilWritten() {
+    PictureBox src, first, second;
+    src.SetAutoSize(true);
+    src.SetPicture(testsupport::PatternImage(160, 120, 5));
+    MakeBox(first, 345, 264);
+    MakeBox(second, 345, 264);
+    for (PictureBox* box : {&first, &second}) platform::StretchBlt(*box, 0, 0, 345, 264, src, 0, 0, 160, 120);
+    const PictureBox& a = first;
+    const PictureBox& b = second;
+    QCOMPARE(a.Dc().constBits(), b.Dc().constBits());
+    const QImage shown = b.Image();
+    first.SetForeColor(0x00FF00);
+    platform::Rectangle(first, 0, 0, 32, 32);
+    QVERIFY(a.Dc().constBits() != b.Dc().constBits());
+    QCOMPARE(a.Image().pixel(0, 0), qRgb(0, 255, 0));
+    QCOMPARE(b.Image(), shown);
+  }
+
+  void wholeBoxStretchWithoutMemoryIsRefusedAndChangesNothing() {
+    PictureBox src, dst;
+    src.SetAutoSize(true);
+    src.SetPicture(testsupport::PatternImage(160, 120, 6));
+    MakeBox(dst, 331, 257, testsupport::PatternImage(331, 257, 7));  // a size no other case stretches to
+    const QImage before = dst.Image();
+    platform::InjectAllocationFault(1);
+    platform::ErrorKind kind = platform::ErrorKind::Failed;
+    try {
+      platform::StretchBlt(dst, 0, 0, 331, 257, src, 0, 0, 160, 120);
+    } catch (const platform::PlatformError& e) {
+      kind = e.Kind();
+    }
+    platform::InjectAllocationFault(0);
+    QCOMPARE(kind, platform::ErrorKind::OutOfMemory);
+    QCOMPARE(dst.Image(), before);
   }
 };
 

@@ -95,6 +95,29 @@ class PictureBoxTest : public QObject {
     QCOMPARE(box.Image(), sheet.convertToFormat(QImage::Format_RGB32));
   }
 
+  void sharedImageIsCopiedOnlyByItsWriter() {
+    PictureBox box;
+    box.SetAutoSize(true);
+    box.SetPicture(testsupport::PatternImage(20, 10, 1));
+    const QImage shared = testsupport::PatternImage(20, 10, 2);
+    box.ShareImage(shared);
+    QCOMPARE(std::as_const(box).Dc().constBits(), shared.constBits());
+    box.SetForeColor(0x0000FF);
+    platform::Rectangle(box, 0, 0, 20, 10);
+    QCOMPARE(box.Image().pixel(0, 0), qRgb(255, 0, 0));
+    QCOMPARE(box.Image().pixel(5, 5), shared.pixel(5, 5));
+    QCOMPARE(shared, testsupport::PatternImage(20, 10, 2));
+  }
+
+  void sharedImageOfAnotherSizeIsRefused() {
+    PictureBox box;
+    box.SetAutoSize(true);
+    box.SetPicture(testsupport::PatternImage(20, 10, 1));
+    const QImage before = box.Image();
+    QVERIFY_THROWS_EXCEPTION(platform::PlatformError, box.ShareImage(testsupport::PatternImage(21, 10)));
+    QCOMPARE(box.Image(), before);
+  }
+
   void refreshRepaintsOnlyWhatChanged() {
     QWidget host;
     auto* box = new PictureBox(&host);
