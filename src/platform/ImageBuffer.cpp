@@ -8,9 +8,10 @@
 namespace platform {
 
 namespace {
-constexpr size_t kHugePage = size_t(2) << 20;
-
-size_t RoundUp(size_t bytes, size_t unit) { return (bytes + unit - 1) / unit * unit; }
+// Below this, a plain image cleared by hand; above, fresh pages the kernel hands over as zeros,
+// so a picture's memory is touched once, by its decoder. Huge pages are not asked for: where the
+// kernel compacts memory to find them, the first touch of a picture costs several times as much.
+constexpr size_t kMappedFrom = size_t(8) << 20;
 
 struct Mapping {
   void* base;
@@ -22,20 +23,6 @@ void Unmap(void* info) {
   munmap(mapping->base, mapping->length);
   delete mapping;
 }
-
-// `length` bytes of zeros aligned to a huge page, or null.
-void* MapAligned(size_t length) {
-  const size_t span = length + kHugePage;
-  void* raw = mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) return nullptr;
-  auto* start = static_cast<char*>(raw);
-  auto* aligned = reinterpret_cast<char*>(RoundUp(reinterpret_cast<uintptr_t>(start), kHugePage));
-  if (aligned > start) munmap(start, size_t(aligned - start));
-  const size_t tail = size_t(start + span - (aligned + length));
-  if (tail > 0) munmap(aligned + length, tail);
-  madvise(aligned, length, MADV_HUGEPAGE);  // a hint: without it the image is only slower to fill
-  return aligned;
-}
 }  // namespace
 
 QImage NewImage(int width, int height, QImage::Format format) {
@@ -43,18 +30,14 @@ QImage NewImage(int width, int height, QImage::Format format) {
   if (!PictureAllocationAllowed()) return QImage();
   const qsizetype stride = (qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
   const size_t bytes = size_t(stride) * size_t(height);
-  if (bytes < 4 * kHugePage) {
+  if (bytes < kMappedFrom) {
     QImage img(width, height, format);
     if (!img.isNull()) std::memset(img.bits(), 0, size_t(img.sizeInBytes()));
     return img;
   }
-  auto* mapping = new Mapping{nullptr, RoundUp(bytes, kHugePage)};
-  mapping->base = MapAligned(mapping->length);
-  if (!mapping->base) {
-    delete mapping;
-    return QImage();
-  }
-  return QImage(static_cast<uchar*>(mapping->base), width, height, stride, format, Unmap, mapping);
+  void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED) return QImage();
+  return QImage(static_cast<uchar*>(base), width, height, stride, format, Unmap, new Mapping{base, bytes});
 }
 
 QImage Converted(const QImage& image, QImage::Format format) {
