@@ -124,8 +124,15 @@ void OptionDialog::Apply(Integer width, Integer height, Integer grid) {
   // Every step is tried even when an earlier one was refused.
   SkipOnError([&] { Target().Picture2->SetWidth(width); });
   SkipOnError([&] { Target().Picture2->SetHeight(height); });
-  SkipOnError([&] { Target().WKP->SetWidth(Target().Picture2->Width()); });
-  SkipOnError([&] { Target().WKP->SetHeight(Target().Picture2->Height()); });
+  // The clean copy takes both sides at once where it can, which spares an image of the
+  // intermediate size beside the old and the new; otherwise each side goes on its own.
+  const bool cleanCopySized = SkipOnError([&] {
+    Target().WKP->SetSize(Target().Picture2->Width(), Target().Picture2->Height());
+  });
+  if (!cleanCopySized) {
+    SkipOnError([&] { Target().WKP->SetWidth(Target().Picture2->Width()); });
+    SkipOnError([&] { Target().WKP->SetHeight(Target().Picture2->Height()); });
+  }
   SkipOnError([&] { CellW() = grid; });
   SkipOnError([&] { CellH() = grid; });
   SkipOnError([&] {

@@ -105,6 +105,11 @@ void PictureBox::SetHeight(double v) {
   ResizeImage(inner_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
 }
 
+void PictureBox::SetSize(double width, double height) {
+  ResizeImage(qMax(0, CheckedExtent(width) - 2 * BorderWidth()),
+              qMax(0, CheckedExtent(height) - 2 * BorderWidth()));
+}
+
 PictureBox::Staged PictureBox::Stage(QImage picture) const {
   if (!FitsPictureLimit(picture.width(), picture.height()))
     Raise(ErrorKind::RefusedSize, QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height()));

@@ -20,6 +20,8 @@ class PictureBox : public Control<QWidget> {
   // Changing the size keeps the old image at the top-left and fills the added area as Cls would.
   void SetWidth(double v) override;
   void SetHeight(double v) override;
+  // Both sides in one step, without an image of the intermediate size.
+  void SetSize(double width, double height);
   Long ScaleWidth() const { return inner_.width(); }
   Long ScaleHeight() const { return inner_.height(); }
 

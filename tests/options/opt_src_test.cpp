@@ -9,6 +9,7 @@
 #include "dest/DEST_W.h"
 #include "options/DialogDriver.h"
 #include "options/OPT_SRC.h"
+#include "platform/Faults.h"
 #include "source/SRC_W.h"
 #include "support/TestSupport.h"
 
@@ -159,6 +160,19 @@ class OptSrcTest : public QObject {
     QCOMPARE(Size(*Window(2).Picture2), QSize(320, 200));
     QCOMPARE(Size(*Window(2).WKP), QSize(320, 200));
     QCOMPARE(EditorState.SrcCellW(2), 24);
+  }
+
+  // Without memory for the clean copy's two sides at once, it still takes them one by one.
+  void cleanCopyShortOfMemoryTakesTheSidesOneByOne() {
+    OPT_SRC& d = Open(2);
+    SetTexts(d, "400", "300", "16");
+    platform::InjectAllocationFault(3);  // the drawn picture's two sides, then the clean copy's both
+    const bool closed = PressOk(d);
+    platform::InjectAllocationFault(0);
+    QVERIFY(closed);
+    QCOMPARE(Size(*Window(2).WKP), QSize(400, 300));
+    QCOMPARE(Window(2).WKP->Image(), OnWhite(sheet2_, QSize(400, 300)));
+    QCOMPARE(Window(2).Picture2->Image(), OnWhite(sheet2_, QSize(400, 300)));
   }
 
   void cancelThenReopenShowsCurrentValues() {
