@@ -97,18 +97,13 @@ void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
   Refresh();
 }
 
-void PictureBox::SetWidth(double v) {
-  ResizeImage(qMax(0, CheckedExtent(v) - 2 * BorderWidth()), inner_.height());
-}
+int PictureBox::InnerExtent(double outer) const { return qMax(0, CheckedExtent(outer) - 2 * BorderWidth()); }
 
-void PictureBox::SetHeight(double v) {
-  ResizeImage(inner_.width(), qMax(0, CheckedExtent(v) - 2 * BorderWidth()));
-}
+void PictureBox::SetWidth(double v) { ResizeImage(InnerExtent(v), inner_.height()); }
 
-void PictureBox::SetSize(double width, double height) {
-  ResizeImage(qMax(0, CheckedExtent(width) - 2 * BorderWidth()),
-              qMax(0, CheckedExtent(height) - 2 * BorderWidth()));
-}
+void PictureBox::SetHeight(double v) { ResizeImage(inner_.width(), InnerExtent(v)); }
+
+void PictureBox::SetSize(double width, double height) { ResizeImage(InnerExtent(width), InnerExtent(height)); }
 
 PictureBox::Staged PictureBox::Stage(QImage picture) const {
   if (!FitsPictureLimit(picture.width(), picture.height()))

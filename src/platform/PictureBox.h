@@ -85,6 +85,8 @@ class PictureBox : public Control<QWidget> {
 
  private:
   int BorderWidth() const { return border_ == Border::Single ? 2 : 0; }
+  // The image's extent inside an outer extent the caller gives.
+  int InnerExtent(double outer) const;
   void ResizeImage(int innerWidth, int innerHeight);
   // An image of the back colour with the background picture at its top-left.
   QImage Blank(int width, int height, const QImage& background) const;
