@@ -16,7 +16,7 @@
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "platform/PictureLimits.h"
 #include "source/SRC_W.h"
 #include "support/TestSupport.h"

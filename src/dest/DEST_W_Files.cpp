@@ -2,7 +2,7 @@
 #include "app/modCmOpen.h"
 #include "dest/DEST_W.h"
 #include "platform/FileDialog.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 
 // WKP's own background picture is left alone, so "New" after a save still resets the two
 // boxes to the same image.

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <sys/mman.h>
 
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 
 namespace platform {
 

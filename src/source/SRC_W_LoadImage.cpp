@@ -1,7 +1,7 @@
 #include "app/Module1.h"
 #include "app/modCmOpen.h"
 #include "platform/FileDialog.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "source/SRC_W.h"
 
 // The file is decoded and both pictures made before either changes, so a file that cannot be

@@ -9,7 +9,7 @@
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
-#include "platform/BmpFile.h"
+#include "platform/files/BmpFile.h"
 #include "platform/FileDialog.h"
 #include "source/SRC_W.h"
 #include "source/WindowState.h"

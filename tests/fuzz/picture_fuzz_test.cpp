@@ -25,7 +25,7 @@
 #include "fuzz/Corpus.h"
 #include "platform/Errors.h"
 #include "platform/FileDialog.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "source/SRC_W.h"
 #include "source/WindowState.h"
 #include "support/TestSupport.h"

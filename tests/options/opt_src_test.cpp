@@ -9,7 +9,7 @@
 #include "dest/DEST_W.h"
 #include "options/DialogDriver.h"
 #include "options/OPT_SRC.h"
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 #include "source/SRC_W.h"
 #include "support/TestSupport.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/Colour.h"
 #include "platform/Errors.h"
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 #include "platform/Gdi.h"
 #include "platform/PictureBox.h"
 #include "support/TestSupport.h"

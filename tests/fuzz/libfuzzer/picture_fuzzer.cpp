@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/Errors.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 
 namespace {
 // The image format plugins are found through the application. It lives until the process

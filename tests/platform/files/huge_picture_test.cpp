@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "platform/PictureLimits.h"
 #include "support/GifWriter.h"
 

@@ -1,4 +1,4 @@
-#include "platform/InPlaceWrite.h"
+#include "platform/files/InPlaceWrite.h"
 
 #include <QFile>
 #include <cerrno>
@@ -7,7 +7,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 
 namespace platform {
 

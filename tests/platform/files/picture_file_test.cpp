@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <unistd.h>
 
-#include "platform/BmpFile.h"
+#include "platform/files/BmpFile.h"
 #include "platform/Errors.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "platform/PictureLimits.h"
 #include "support/TestSupport.h"
 

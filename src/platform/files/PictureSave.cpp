@@ -5,11 +5,11 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
-#include "platform/Faults.h"
-#include "platform/FileText.h"
+#include "platform/files/Faults.h"
+#include "platform/files/FileText.h"
 #include "platform/ImageBuffer.h"
-#include "platform/InPlaceWrite.h"
-#include "platform/PictureFile.h"
+#include "platform/files/InPlaceWrite.h"
+#include "platform/files/PictureFile.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 
 #include <cerrno>
 

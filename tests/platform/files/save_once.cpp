@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/Errors.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "platform/GifFirstFrame.h"
+#include "platform/files/GifFirstFrame.h"
 
 namespace platform {
 

@@ -5,9 +5,9 @@
 #include <QtTest>
 
 #include "platform/Errors.h"
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 #include "platform/PictureBox.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "support/GifWriter.h"
 #include "support/PictureBytes.h"
 #include "support/TestSupport.h"

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 
-#include "platform/DeclaredSize.h"
+#include "platform/files/DeclaredSize.h"
 
 namespace platform {
 

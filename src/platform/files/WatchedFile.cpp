@@ -1,4 +1,4 @@
-#include "platform/WatchedFile.h"
+#include "platform/files/WatchedFile.h"
 
 namespace platform {
 

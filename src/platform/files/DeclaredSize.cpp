@@ -1,4 +1,4 @@
-#include "platform/DeclaredSize.h"
+#include "platform/files/DeclaredSize.h"
 
 #include <QtEndian>
 #include <climits>

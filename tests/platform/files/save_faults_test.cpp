@@ -13,11 +13,11 @@
 
 #include "app/MDIForm1.h"
 #include "dest/DEST_W.h"
-#include "platform/BmpFile.h"
+#include "platform/files/BmpFile.h"
 #include "platform/Errors.h"
-#include "platform/Faults.h"
+#include "platform/files/Faults.h"
 #include "platform/FileDialog.h"
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 #include "support/TestSupport.h"
 
 using platform::ErrorKind;

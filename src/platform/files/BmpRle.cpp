@@ -1,4 +1,4 @@
-#include "platform/BmpRle.h"
+#include "platform/files/BmpRle.h"
 
 #include <algorithm>
 

@@ -1,17 +1,17 @@
-#include "platform/PictureFile.h"
+#include "platform/files/PictureFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "platform/BmpRle.h"
-#include "platform/DeclaredSize.h"
+#include "platform/files/BmpRle.h"
+#include "platform/files/DeclaredSize.h"
 #include "platform/Errors.h"
-#include "platform/FileText.h"
-#include "platform/GifFirstFrame.h"
+#include "platform/files/FileText.h"
+#include "platform/files/GifFirstFrame.h"
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
-#include "platform/WatchedFile.h"
+#include "platform/files/WatchedFile.h"
 
 namespace platform {
 
