@@ -101,7 +101,7 @@ TILORA_PID=
 if grep -v '^\[' "$LOG" | grep . || grep 'wl_display@1\.error(' "$LOG"; then
   fail "the program reported errors on Wayland"
 fi
-kill "$WESTON_PID"
+kill "$WESTON_PID" 2>/dev/null || true
 wait "$WESTON_PID" || true
 WESTON_PID=
 
