@@ -1,7 +1,8 @@
 #include "platform/files/FileIdentity.h"
 
-#include <QList>
+#include <QByteArrayList>
 #include <cerrno>
+#include <optional>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -18,19 +19,31 @@ bool ReadAttribute(const QByteArray& path, const char* name, QByteArray& value) 
   return ::getxattr(path.constData(), name, value.data(), size_t(value.size())) == length;
 }
 
+// The attribute names `list` (listxattr or flistxattr) gives, none on a file system without
+// attributes; nothing when they cannot be listed or changed meanwhile.
+template <typename List>
+std::optional<QByteArrayList> AttributeNames(List list) {
+  const ssize_t length = list(nullptr, 0);
+  if (length < 0) return errno == ENOTSUP ? std::optional(QByteArrayList()) : std::nullopt;
+  QByteArray names(length, Qt::Uninitialized);
+  if (list(names.data(), size_t(names.size())) != length) return std::nullopt;
+  QByteArrayList result = names.split('\0');
+  result.removeAll(QByteArray());
+  return result;
+}
+
+// Exactly the old file's attributes: an access list the new file took from its folder goes.
 bool CopyAttributes(int fd, const QByteArray& path) {
-  const ssize_t listed = ::listxattr(path.constData(), nullptr, 0);
-  if (listed < 0) return errno == ENOTSUP;  // a file system without attributes: none to lose
-  QByteArray names(listed, Qt::Uninitialized);
-  // A different length the second time: the attributes changed meanwhile.
-  if (::listxattr(path.constData(), names.data(), size_t(names.size())) != listed) return false;
+  const auto old = AttributeNames([&](char* into, size_t size) { return ::listxattr(path.constData(), into, size); });
+  const auto own = AttributeNames([fd](char* into, size_t size) { return ::flistxattr(fd, into, size); });
+  if (!old || !own) return false;
+  for (const QByteArray& name : *own)
+    if (!old->contains(name) && ::fremovexattr(fd, name.constData()) != 0) return false;
   QByteArray value;
-  for (const QByteArray& name : names.split('\0')) {
-    if (name.isEmpty()) continue;
+  for (const QByteArray& name : *old)
     if (!ReadAttribute(path, name.constData(), value) ||
         ::fsetxattr(fd, name.constData(), value.constData(), size_t(value.size()), 0) != 0)
       return false;
-  }
   return true;
 }
 }  // namespace

@@ -147,18 +147,21 @@ class SaveDiskTest : public QObject {
     QTest::addColumn<gid_t>("group");
     QTest::addColumn<mode_t>("mode");
     QTest::addColumn<int>("links");
+    QTest::addColumn<bool>("folderAcl");  // the folder hands new files an access list the old file lacks
     QTest::addColumn<bool>("renamed");
-    QTest::newRow("by root") << uid_t(0) << gid_t(1000) << mode_t(02640) << 1 << true;
-    QTest::newRow("by root, two names") << uid_t(0) << gid_t(1000) << mode_t(02640) << 2 << false;
-    QTest::newRow("by the owner") << kNobody << gid_t(kNobody) << mode_t(02640) << 1 << true;
+    QTest::newRow("by root") << uid_t(0) << gid_t(1000) << mode_t(02640) << 1 << false << true;
+    QTest::newRow("by root, two names") << uid_t(0) << gid_t(1000) << mode_t(02640) << 2 << false << false;
+    QTest::newRow("by root, folder's access list") << uid_t(0) << gid_t(1000) << mode_t(02640) << 1 << true << true;
+    QTest::newRow("by the owner") << kNobody << gid_t(kNobody) << mode_t(02640) << 1 << false << true;
     // Without setgid: the kernel drops it on any write by a user outside the group.
-    QTest::newRow("by the owner, not of the group") << kNobody << gid_t(0) << mode_t(0640) << 1 << false;
+    QTest::newRow("by the owner, not of the group") << kNobody << gid_t(0) << mode_t(0640) << 1 << false << false;
   }
   void savingOverKeepsTheFilesIdentity() {
     QFETCH(uid_t, savedBy);
     QFETCH(gid_t, group);
     QFETCH(mode_t, mode);
     QFETCH(int, links);
+    QFETCH(bool, folderAcl);
     QFETCH(bool, renamed);
     if (geteuid() != 0) QSKIP("giving a file to another user needs root");
     Tmpfs fs("size=4m,mode=0755,uid=65534,gid=65534");
@@ -175,6 +178,16 @@ class SaveDiskTest : public QObject {
         ::setxattr(name.constData(), attribute, "tiles", 5, 0) == 0 ||
         (savedBy == 0 && ::setxattr(name.constData(), attribute = "trusted.tilora.origin", "tiles", 5, 0) == 0);
     if (!attributed) qWarning("this tmpfs keeps no user. attributes: the attribute is not checked in this row");
+    if (folderAcl) {  // user 1000 may read and write: tag, permissions, id (-1: none) after the version
+      QByteArray acl("\x02\0\0\0", 4);
+      for (auto [tag, permissions, id] : {std::tuple{1, 6, -1}, {2, 6, 1000}, {4, 4, -1}, {0x10, 6, -1}, {0x20, 0, -1}})
+        acl += QByteArray::fromRawData(reinterpret_cast<const char*>(&tag), 2) +
+               QByteArray::fromRawData(reinterpret_cast<const char*>(&permissions), 2) +
+               QByteArray::fromRawData(reinterpret_cast<const char*>(&id), 4);
+      if (::setxattr(QFile::encodeName(fs.File("")).constData(), "system.posix_acl_default", acl.constData(),
+                     size_t(acl.size()), 0) != 0)
+        QSKIP("this tmpfs keeps no access lists");
+    }
     struct stat before {};
     QCOMPARE(::stat(name.constData(), &before), 0);
 
@@ -198,6 +211,7 @@ class SaveDiskTest : public QObject {
     char value[16] = {};
     if (attributed)
       QCOMPARE(QByteArray(value, int(::getxattr(name.constData(), attribute, value, sizeof value))), "tiles");
+    QCOMPARE(::getxattr(name.constData(), "system.posix_acl_access", nullptr, 0), ssize_t(-1));
     QCOMPARE(Entries(fs.File("")).size(), links);
   }
 
