@@ -124,6 +124,7 @@ class SaveFaultsTest : public QObject {
     const QString kept = QStringLiteral("元のファイルはそのままです。");
     QTest::newRow("data, i/o error") << SyncStep::Data << EIO << false << Saved(path, kWriteError + kept) << false;
     QTest::newRow("data, disk full") << SyncStep::Data << ENOSPC << false << Saved(path, kNoRoom + kept) << false;
+    QTest::newRow("data, over quota") << SyncStep::Data << EDQUOT << false << Saved(path, kNoRoom + kept) << false;
     QTest::newRow("data, in place") << SyncStep::Data << EIO << true
                                     << Saved(path, kWriteError + QStringLiteral("元のファイルに戻しました。")) << false;
     QTest::newRow("folder, i/o error")
