@@ -12,6 +12,7 @@ QString Headline(ErrorKind kind) {
     case ErrorKind::OutOfMemory: return QStringLiteral("メモリが不足しています。");
     case ErrorKind::UnreadableFile: return QStringLiteral("ファイルを読み込めませんでした。");
     case ErrorKind::UnwritableFile: return QStringLiteral("ファイルを保存できませんでした。");
+    case ErrorKind::UnsyncedFile: return QStringLiteral("ファイルを保存しましたが、ディスクへの記録を確かめられませんでした。");
     case ErrorKind::Failed: break;
   }
   return QStringLiteral("処理に失敗しました。");

@@ -13,6 +13,7 @@ enum class ErrorKind {
   OutOfMemory,
   UnreadableFile,
   UnwritableFile,
+  UnsyncedFile,  // saved, but the disk did not confirm that the save will last
   Failed,
 };
 
