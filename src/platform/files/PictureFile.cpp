@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <new>
 
 #include "platform/files/BmpRle.h"
 #include "platform/files/DeclaredSize.h"
@@ -25,12 +26,12 @@ const QString& Damaged() {
   Raise(ErrorKind::UnreadableFile, Named(path, reason));
 }
 
-[[noreturn]] void RefuseSize(const QString& path, QSize size) {
+[[noreturn]] void RefuseSize(const QString& path, qint64 width, qint64 height) {
   Raise(ErrorKind::RefusedSize,
         Named(path, QStringLiteral("%1 × %2 ピクセルの画像です。扱えるのは縦横それぞれ %3 ピクセルまで、"
                                    "全体で %4 × %4 ピクセル未満です。")
-                        .arg(size.width())
-                        .arg(size.height())
+                        .arg(width)
+                        .arg(height)
                         .arg(kMaxPictureSide)
                         .arg(kAreaLimitSide)));
 }
@@ -81,7 +82,8 @@ QImage ReadGif(WatchedFile& file, const QString& path) {
   file.seek(0);
   const GifFirstFrame frame = ReadGifFirstFrame(file.readAll());
   if (!frame.complete) Refuse(path, Damaged());
-  if (!FitsPictureLimit(frame.size.width(), frame.size.height())) RefuseSize(path, frame.size);
+  if (!FitsPictureLimit(frame.size.width(), frame.size.height()))
+    RefuseSize(path, frame.size.width(), frame.size.height());
   QBuffer stream;
   stream.setData(frame.stream);
   QImageReader reader(&stream, "gif");
@@ -122,9 +124,8 @@ QImage ReadWithQt(QImageReader& reader, WatchedFile& file, const QString& path, 
   FillOutColourTable(image);
   return image;
 }
-}  // namespace
 
-QImage LoadPicture(const QString& path) {
+QImage Load(const QString& path) {
   MatchAllocationLimit();
   WatchedFile file(path);
   if (!file.open()) Refuse(path, OpenFailure(path));
@@ -133,9 +134,14 @@ QImage LoadPicture(const QString& path) {
   const QByteArray format = reader.format();
   if (format.isEmpty()) Refuse(path, NotAPicture());
 
-  QSize declared = DeclaredSize(file, format);
-  if (!declared.isValid() && format != "gif") declared = reader.size();
-  if (declared.isValid() && !FitsPictureLimit(declared.width(), declared.height())) RefuseSize(path, declared);
+  Extent declared = DeclaredSize(file, format);
+  if (!declared.IsStated() && format != "gif") {
+    const QSize size = reader.size();
+    declared = {size.width(), size.height()};
+  }
+  if (declared.IsStated() && !FitsPictureLimit(declared.width, declared.height))
+    RefuseSize(path, declared.width, declared.height);
+  const QSize size = declared.IsStated() ? QSize(int(declared.width), int(declared.height)) : QSize();
 
   QImage image;
   const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
@@ -143,12 +149,21 @@ QImage LoadPicture(const QString& path) {
   if (format == "gif") {
     image = ReadGif(file, path);
   } else if (bmp && IsRleBitmap(*bmp)) {
-    image = ReadRleBitmap(file, path, *bmp, declared);
+    image = ReadRleBitmap(file, path, *bmp, size);
   } else {
-    image = ReadWithQt(reader, file, path, declared);
+    image = ReadWithQt(reader, file, path, size);
   }
-  if (!FitsPictureLimit(image.width(), image.height())) RefuseSize(path, image.size());
+  if (!FitsPictureLimit(image.width(), image.height())) RefuseSize(path, image.width(), image.height());
   return image;
+}
+}  // namespace
+
+QImage LoadPicture(const QString& path) {
+  try {
+    return Load(path);
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("この画像を読み込むだけのメモリがありません。")));
+  }
 }
 
 }  // namespace platform

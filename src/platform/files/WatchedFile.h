@@ -12,12 +12,12 @@ class WatchedFile : public QIODevice {
   explicit WatchedFile(const QString& path) : file_(path) {}
 
   // Opens read-only and unbuffered, so every read the decoder makes arrives here as asked.
+  // Only a regular file opens: a FIFO, a device or a folder could block or never end.
   bool open(OpenMode mode = ReadOnly) override;
   void close() override;
   bool isSequential() const override { return false; }
   qint64 size() const override { return file_.size(); }
   bool seek(qint64 pos) override;
-  QFileDevice::FileError FileError() const { return file_.error(); }
 
   // Forgets what earlier reads found and notes what reads from now on find.
   void Watch() { askedPastEnd_ = foundNothing_ = false; }

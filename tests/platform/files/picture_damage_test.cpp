@@ -227,6 +227,25 @@ class PictureDamageTest : public QObject {
              qPrintable(refusal->Text()));
   }
 
+  void sizeBeyondAnIntIsReportedAsDeclared_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("size");
+    QByteArray png = Encoded(testsupport::PatternImage(4, 4), "png"), widest = png, bmp = Encoded(testsupport::PatternImage(4, 4), "bmp");
+    qToBigEndian(quint32(1) << 31, png.data() + 16);
+    qToBigEndian(quint32(0xFFFFFFFF), widest.data() + 16);
+    Put32(bmp, 18, quint32(1) << 31);
+    QTest::newRow("png 2^31 wide") << png << "2147483648 × 4";
+    QTest::newRow("png 2^32 - 1 wide") << widest << "4294967295 × 4";
+    QTest::newRow("bmp -2^31 wide") << bmp << "2147483648 × 4";
+  }
+  void sizeBeyondAnIntIsReportedAsDeclared() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, size);
+    const auto refusal = Refusal(Write(file));
+    QVERIFY(refusal);
+    QVERIFY2(refusal->Text().contains(size + QStringLiteral(" ピクセルの画像です。")), qPrintable(refusal->Text()));
+  }
+
   void bmpOfAKindNoReaderHereTakesIsNamedSo_data() {
     QTest::addColumn<int>("bits");
     QTest::addColumn<int>("compression");
