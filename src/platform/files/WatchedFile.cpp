@@ -38,7 +38,6 @@ bool WatchedFile::seek(qint64 pos) { return QIODevice::seek(pos) && file_.seek(p
 qint64 WatchedFile::readData(char* data, qint64 maxSize) {
   const qint64 got = file_.read(data, maxSize);
   if (got < maxSize) askedPastEnd_ = true;
-  if (got <= 0 && maxSize > 0) foundNothing_ = true;
   return got;
 }
 

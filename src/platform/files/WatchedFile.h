@@ -20,13 +20,10 @@ class WatchedFile : public QIODevice {
   bool seek(qint64 pos) override;
 
   // Forgets what earlier reads found and notes what reads from now on find.
-  void Watch() { askedPastEnd_ = foundNothing_ = false; }
+  void Watch() { askedPastEnd_ = false; }
   // A read asked for more bytes than were left: a decoder that reads exactly what the format
   // says (BMP, PNG) met the end early.
   bool AskedPastEnd() const { return askedPastEnd_; }
-  // A read found no byte at all: even a decoder that reads in large chunks (JPEG) wanted data
-  // the file does not have.
-  bool FoundNothing() const { return foundNothing_; }
 
  protected:
   qint64 readData(char* data, qint64 maxSize) override;
@@ -35,7 +32,6 @@ class WatchedFile : public QIODevice {
  private:
   QFile file_;
   bool askedPastEnd_ = false;
-  bool foundNothing_ = false;
 };
 
 }  // namespace platform

@@ -103,6 +103,28 @@ class PictureDamageTest : public QObject {
     QCOMPARE(refusal->Text(), DamageText(path));
   }
 
+  // The damage that ends inside a well-formed file: markers, terminators and trailer in place.
+  void damageInsideAWellFormedFileIsRefused_data() {
+    QTest::addColumn<QByteArray>("file");
+    const QImage pattern = testsupport::PatternImage(64, 48, 2);
+    const QByteArray jpeg = Encoded(pattern, "jpeg"), progressive = Encoded(pattern, "jpeg", true);
+    const QByteArray endMarker("\xFF\xD9");
+    QByteArray taller = jpeg;
+    qToBigEndian(quint16(96), taller.data() + taller.indexOf("\xFF\xC0") + 5);
+    const qsizetype secondScan = progressive.indexOf("\xFF\xDA", progressive.indexOf("\xFF\xDA") + 2);
+    QTest::newRow("jpeg declaring more rows than it holds") << taller;
+    QTest::newRow("jpeg scan cut and closed by its end marker") << jpeg.left(jpeg.size() / 2) + endMarker;
+    QTest::newRow("progressive jpeg cut at a scan boundary") << progressive.left(secondScan);
+    QTest::newRow("progressive jpeg cut at a scan and closed") << progressive.left(secondScan) + endMarker;
+  }
+  void damageInsideAWellFormedFileIsRefused() {
+    QFETCH(QByteArray, file);
+    const QString path = Write(file);
+    const auto refusal = Refusal(path);
+    QVERIFY(refusal);
+    QCOMPARE(refusal->Text(), DamageText(path));
+  }
+
   void largeBmpCutShortIsRefused() {
     QImage big(4096, 4096, QImage::Format_RGB32);
     big.fill(qRgb(10, 200, 30));
@@ -145,6 +167,7 @@ class PictureDamageTest : public QObject {
     QTest::newRow("jpeg with bytes after the image") << jpeg + QByteArray(5000, '\x11') << Rgb(QImage::fromData(jpeg));
     const QByteArray png = Encoded(pattern, "png");
     QTest::newRow("png with bytes after the image") << png + QByteArray(40, '\0') << pattern;
+    QTest::newRow("jpeg missing only its end marker") << jpeg.chopped(2) << Rgb(QImage::fromData(jpeg));
   }
   void irregularFileThatLosesNoPixelLoads() {
     QFETCH(QByteArray, file);
