@@ -78,12 +78,13 @@ void FillOutColourTable(QImage& image) {
   image.setColorTable(table);
 }
 
+// giflib judges the first frame; Qt's reader decodes it, so the pixels are Qt's.
 QImage ReadGif(WatchedFile& file, const QString& path) {
   file.seek(0);
-  const GifFirstFrame frame = ReadGifFirstFrame(file.readAll());
-  if (!frame.complete) RefuseDamaged(path, Damage::DataEndsEarly);
-  if (!FitsPictureLimit(frame.size.width(), frame.size.height()))
+  const GifFirstFrame frame = ReadGifFirstFrame(file);
+  if (frame.size.isValid() && !FitsPictureLimit(frame.size.width(), frame.size.height()))
     RefuseSize(path, frame.size.width(), frame.size.height());
+  if (frame.stream.isEmpty()) RefuseDamaged(path, frame.damage);
   QBuffer stream;
   stream.setData(frame.stream);
   QImageReader reader(&stream, "gif");

@@ -112,10 +112,16 @@ class PictureDamageTest : public QObject {
     QByteArray taller = jpeg;
     qToBigEndian(quint16(96), taller.data() + taller.indexOf("\xFF\xC0") + 5);
     const qsizetype secondScan = progressive.indexOf("\xFF\xDA", progressive.indexOf("\xFF\xDA") + 2);
+    QByteArray shortLzw = gifwriter::Encode(20, 5, {qRgb(1, 2, 3), qRgb(250, 0, 0)}, [](int x, int y) { return (x + y) % 2; });
+    Put16(shortLzw, 8, 20);
+    Put16(shortLzw, shortLzw.indexOf(',', 13 + 6) + 7, 20);
+    const QByteArray gif = PatternGif(64, 48);
     QTest::newRow("jpeg declaring more rows than it holds") << taller;
     QTest::newRow("jpeg scan cut and closed by its end marker") << jpeg.left(jpeg.size() / 2) + endMarker;
     QTest::newRow("progressive jpeg cut at a scan boundary") << progressive.left(secondScan);
     QTest::newRow("progressive jpeg cut at a scan and closed") << progressive.left(secondScan) + endMarker;
+    QTest::newRow("gif whose code stream ends early") << shortLzw;
+    QTest::newRow("gif whose block chain ends early") << gif.left(gif.indexOf(',', 13 + 64 * 3) + 10 + 1 + 1 + 255) + QByteArray("\0;", 2);
   }
   void damageInsideAWellFormedFileIsRefused() {
     QFETCH(QByteArray, file);
