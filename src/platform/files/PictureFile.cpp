@@ -106,8 +106,7 @@ QImage ReadJpegFile(WatchedFile& file, const QString& path) {
 }
 
 QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& header, QSize declared) {
-  file.seek(0);
-  RleBitmap bitmap = DecodeRleBitmap(header, file.readAll());
+  RleBitmap bitmap = DecodeRleBitmap(header, file);
   if (bitmap.outcome == RleBitmap::Outcome::NoMemory) RefuseMemory(path, declared);
   if (bitmap.outcome != RleBitmap::Outcome::Decoded) RefuseDamaged(path, Damage::DataEndsEarly);
   return std::move(bitmap.image);
