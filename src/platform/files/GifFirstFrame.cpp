@@ -22,8 +22,9 @@ class Input {
     int served = 0;
     while (served < wanted) {
       if (at_ == chunk_.size()) {
+        KeepTaken();
         chunk_ = file_.read(kChunk);
-        at_ = 0;
+        at_ = keptUpTo_ = 0;
         if (chunk_.isEmpty()) {
           endOfFile_ = true;
           break;
@@ -31,7 +32,6 @@ class Input {
       }
       const int n = int(qMin<qsizetype>(wanted - served, chunk_.size() - at_));
       std::memcpy(out + served, chunk_.constData() + at_, size_t(n));
-      kept_.append(chunk_.constData() + at_, n);
       at_ += n;
       served += n;
     }
@@ -39,7 +39,12 @@ class Input {
     return served;
   }
 
-  QByteArray& Kept() { return kept_; }
+  // How many bytes giflib has taken, and those bytes.
+  qsizetype Taken() const { return kept_.size() + at_ - keptUpTo_; }
+  QByteArray& Kept() {
+    KeepTaken();
+    return kept_;
+  }
   // Why giflib failed with `error`.
   Damage Judge(int error) const {
     if (endOfFile_) return Damage::DataEndsEarly;
@@ -53,9 +58,17 @@ class Input {
   }
 
  private:
+  // Grown by resize, a chunk at a time: an append copies the whole array whenever it grows.
+  void KeepTaken() {
+    const qsizetype end = kept_.size(), taken = at_ - keptUpTo_;
+    kept_.resize(end + taken);
+    std::memcpy(kept_.data() + end, chunk_.constData() + keptUpTo_, size_t(taken));
+    keptUpTo_ = at_;
+  }
+
   QIODevice& file_;
   QByteArray chunk_;
-  qsizetype at_ = 0;
+  qsizetype at_ = 0, keptUpTo_ = 0;
   QByteArray kept_;
   bool endOfFile_ = false;
   bool emptyBlock_ = false;  // the last read was a sub-block size of 0
@@ -82,7 +95,7 @@ void FillOutTable(QByteArray& stream, qsizetype flagsAt, qsizetype at, int entri
 // otherwise than giflib does, so such a file is not taken.
 bool FindFirstImage(GifFileType* gif, Input& input, qsizetype* at, int* error) {
   for (;;) {
-    *at = input.Kept().size();
+    *at = input.Taken();
     GifRecordType type;
     if (DGifGetRecordType(gif, &type) == GIF_ERROR) return false;
     if (type == IMAGE_DESC_RECORD_TYPE) return true;
@@ -140,15 +153,13 @@ GifFirstFrame ReadGifFirstFrame(QIODevice& file) {
   result.size = QSize(gif->SWidth ? gif->SWidth : frame.Left + frame.Width,
                       gif->SHeight ? gif->SHeight : frame.Top + frame.Height);
   if (!FitsPictureLimit(result.size.width(), result.size.height())) return result;
-  // Everything up to the frame's LZW code size is kept apart: its colour tables grow.
-  QByteArray head = std::exchange(input.Kept(), QByteArray());
   if (!DecodeFrame(gif.get())) return damaged(gif->Error);
 
-  if (frame.ColorMap) FillOutTable(head, descriptorAt + 9, descriptorAt + 10, frame.ColorMap->ColorCount);
-  FillOutTable(head, 10, 13, globalEntries);
-  result.stream = std::move(input.Kept());
-  result.stream.prepend(head);
-  result.stream.append(';');
+  QByteArray& stream = input.Kept();
+  if (frame.ColorMap) FillOutTable(stream, descriptorAt + 9, descriptorAt + 10, frame.ColorMap->ColorCount);
+  FillOutTable(stream, 10, 13, globalEntries);
+  stream.append(';');
+  result.stream = std::move(stream);
   return result;
 }
 
