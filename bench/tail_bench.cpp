@@ -26,7 +26,8 @@ const int kRuns = bench::Quick() ? 8 << 20 : 64 << 20;  // two bytes each
 QByteArray Picture(Tail tail) {
   switch (tail) {
     case Tail::GifZeros:
-      return gifwriter::Encode(20, 20, {qRgb(10, 20, 30), qRgb(200, 100, 0)}, [](int x, int y) { return (x ^ y) & 1; });
+      return gifwriter::Encode(20, 20, {qRgb(10, 20, 30), qRgb(200, 100, 0)},
+                               [](int x, int y) { return (x ^ y) & 1; });
     case Tail::JpegZeros: return picturebytes::Encoded(testsupport::PatternImage(20, 20, 3), "jpeg");
     case Tail::RleRuns:
       return picturebytes::PalettedBmp(picturebytes::IndexPattern(1, 1, 1, 1), picturebytes::Rle::NoEndOfLastRow);
@@ -80,6 +81,9 @@ void BM_LoadWithTail(benchmark::State& state, Tail tail) {
 }
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_LoadWithTail, GIF_then_zeros, Tail::GifZeros)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK_CAPTURE(BM_LoadWithTail, JPEG_then_zeros, Tail::JpegZeros)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK_CAPTURE(BM_LoadWithTail, RLE8_then_runs_past_the_row, Tail::RleRuns)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_LoadWithTail, GIF_then_zeros, Tail::GifZeros)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_LoadWithTail, JPEG_then_zeros, Tail::JpegZeros)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_LoadWithTail, RLE8_then_runs_past_the_row, Tail::RleRuns)
+    ->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -110,7 +110,8 @@ static void Skip(j_decompress_ptr info, long count) {
 // Called as libjpeg takes in the scans of a file in several scans: notes whose data came.
 static void NoteScan(j_common_ptr common) {
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
-  for (int i = 0; i < info->comps_in_scan; ++i) Of(common).scanned[info->cur_comp_info[i]->component_index] = true;
+  for (int i = 0; i < info->comps_in_scan; ++i)
+    Of(common).scanned[info->cur_comp_info[i]->component_index] = true;
 }
 }
 
@@ -154,8 +155,8 @@ bool AllScansCame(const Decoder& d) {
   const jpeg_decompress_struct& info = d.info;
   for (int c = 0; c < info.num_components; ++c) {
     if (!d.scanned[c]) return false;
-    if (info.progressive_mode && std::any_of(info.coef_bits[c], info.coef_bits[c] + DCTSIZE2, [](int bits) { return bits != 0; }))
-      return false;
+    const int* bits = info.progressive_mode ? info.coef_bits[c] : nullptr;
+    if (bits && std::any_of(bits, bits + DCTSIZE2, [](int b) { return b != 0; })) return false;
   }
   return true;
 }
@@ -178,7 +179,8 @@ bool DecodeRows(Decoder& d, uchar* bits, qsizetype stride) {
   }
   jpeg_decompress_struct& info = d.info;
   if (info.out_color_space == JCS_CMYK) {
-    JSAMPARRAY row = info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1);
+    JSAMPARRAY row =
+        info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1);
     while (info.output_scanline < info.output_height) {
       auto* out = reinterpret_cast<QRgb*>(bits + qsizetype(info.output_scanline) * stride);
       jpeg_read_scanlines(&info, row, 1);

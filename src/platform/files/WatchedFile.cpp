@@ -10,7 +10,8 @@ namespace {
 // Opening does not wait for a writer (O_NONBLOCK), nor makes a terminal the process's own; what
 // is not a regular file is closed again at once.
 bool OpenRegularFile(QFile& file) {
-  const int fd = ::open(QFile::encodeName(file.fileName()).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const QByteArray path = QFile::encodeName(file.fileName());
+  const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat status;
   if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
