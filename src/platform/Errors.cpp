@@ -19,10 +19,12 @@ QString Headline(ErrorKind kind) {
 }
 }  // namespace
 
-void Raise(ErrorKind kind, const QString& detail) {
+QString ErrorText(ErrorKind kind, const QString& detail) {
   QString text = Headline(kind);
   if (!detail.isEmpty()) text += QLatin1Char('\n') + detail;
-  throw PlatformError(kind, text);
+  return text;
 }
+
+void Raise(ErrorKind kind, const QString& detail) { throw PlatformError(kind, ErrorText(kind, detail)); }
 
 }  // namespace platform

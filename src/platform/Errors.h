@@ -30,6 +30,9 @@ class PlatformError : public std::runtime_error {
   QString text_;
 };
 
+// What the user reads: the kind's headline, then the detail on lines of its own.
+QString ErrorText(ErrorKind kind, const QString& detail);
+
 [[noreturn]] void Raise(ErrorKind kind, const QString& detail = QString());
 
 }  // namespace platform
