@@ -13,7 +13,8 @@ namespace {
 constexpr qint64 kChunk = 64 * 1024;
 constexpr int kFullTable = 256 * 3;
 
-// giflib's reads, served from large reads of the file; every byte giflib takes is kept.
+// giflib's reads, served from large reads of the file; the bytes giflib takes are kept until the
+// frame's image data begins.
 class Input {
  public:
   explicit Input(QIODevice& file) : file_(file) {}
@@ -23,6 +24,7 @@ class Input {
     while (served < wanted) {
       if (at_ == chunk_.size()) {
         KeepTaken();
+        readBefore_ += chunk_.size();
         chunk_ = file_.read(kChunk);
         at_ = keptUpTo_ = 0;
         if (chunk_.isEmpty()) {
@@ -39,11 +41,14 @@ class Input {
     return served;
   }
 
-  // How many bytes giflib has taken, and those bytes.
-  qsizetype Taken() const { return kept_.size() + at_ - keptUpTo_; }
-  QByteArray& Kept() {
+  // How many bytes giflib has taken.
+  qint64 Taken() const { return readBefore_ + at_; }
+  // The first `length` bytes giflib took; from now on nothing more is kept.
+  QByteArray TakeKept(qint64 length) {
     KeepTaken();
-    return kept_;
+    keeping_ = false;
+    kept_.truncate(qsizetype(length));
+    return std::move(kept_);
   }
   // Why giflib failed with `error`.
   Damage Judge(int error) const {
@@ -60,16 +65,20 @@ class Input {
  private:
   // Grown by resize, a chunk at a time: an append copies the whole array whenever it grows.
   void KeepTaken() {
-    const qsizetype end = kept_.size(), taken = at_ - keptUpTo_;
-    kept_.resize(end + taken);
-    std::memcpy(kept_.data() + end, chunk_.constData() + keptUpTo_, size_t(taken));
+    if (keeping_) {
+      const qsizetype end = kept_.size(), taken = at_ - keptUpTo_;
+      kept_.resize(end + taken);
+      std::memcpy(kept_.data() + end, chunk_.constData() + keptUpTo_, size_t(taken));
+    }
     keptUpTo_ = at_;
   }
 
   QIODevice& file_;
   QByteArray chunk_;
+  qint64 readBefore_ = 0;  // the bytes of the chunks before this one
   qsizetype at_ = 0, keptUpTo_ = 0;
   QByteArray kept_;
+  bool keeping_ = true;
   bool endOfFile_ = false;
   bool emptyBlock_ = false;  // the last read was a sub-block size of 0
 };
@@ -93,7 +102,7 @@ void FillOutTable(QByteArray& stream, qsizetype flagsAt, qsizetype at, int entri
 // Skips extensions up to the first image descriptor, and returns where its introducer lies.
 // Qt's reader reads a graphic control or application extension whose first sub-block is empty
 // otherwise than giflib does, so such a file is not taken.
-bool FindFirstImage(GifFileType* gif, Input& input, qsizetype* at, int* error) {
+bool FindFirstImage(GifFileType* gif, Input& input, qint64* at, int* error) {
   for (;;) {
     *at = input.Taken();
     GifRecordType type;
@@ -145,7 +154,7 @@ GifFirstFrame ReadGifFirstFrame(QIODevice& file) {
   };
   if (!gif) return damaged(error);
   const int globalEntries = gif->SColorMap ? gif->SColorMap->ColorCount : 0;
-  qsizetype descriptorAt = 0;
+  qint64 descriptorAt = 0;
   error = 0;
   if (!FindFirstImage(gif.get(), input, &descriptorAt, &error)) return damaged(error ? error : gif->Error);
   if (DGifGetImageDesc(gif.get()) == GIF_ERROR) return damaged(gif->Error);
@@ -153,14 +162,41 @@ GifFirstFrame ReadGifFirstFrame(QIODevice& file) {
   result.size = QSize(gif->SWidth ? gif->SWidth : frame.Left + frame.Width,
                       gif->SHeight ? gif->SHeight : frame.Top + frame.Height);
   if (!FitsPictureLimit(result.size.width(), result.size.height())) return result;
+  // The image data begins after the descriptor's ten bytes and its own colour table.
+  const qint64 dataFrom = descriptorAt + 10 + (frame.ColorMap ? frame.ColorMap->ColorCount * 3 : 0);
+  QByteArray head = input.TakeKept(dataFrom);
   if (!DecodeFrame(gif.get())) return damaged(gif->Error);
 
-  QByteArray& stream = input.Kept();
-  if (frame.ColorMap) FillOutTable(stream, descriptorAt + 9, descriptorAt + 10, frame.ColorMap->ColorCount);
-  FillOutTable(stream, 10, 13, globalEntries);
-  stream.append(';');
-  result.stream = std::move(stream);
+  if (frame.ColorMap) FillOutTable(head, descriptorAt + 9, descriptorAt + 10, frame.ColorMap->ColorCount);
+  FillOutTable(head, 10, 13, globalEntries);
+  result.head = std::move(head);
+  result.dataFrom = dataFrom;
+  result.dataTo = input.Taken();
   return result;
+}
+
+GifFrameStream::GifFrameStream(const GifFirstFrame& frame, QIODevice& file) : frame_(frame), file_(file) {
+  open(ReadOnly | Unbuffered);
+}
+
+qint64 GifFrameStream::size() const { return frame_.head.size() + (frame_.dataTo - frame_.dataFrom) + 1; }
+
+qint64 GifFrameStream::readData(char* data, qint64 maxSize) {
+  const qint64 at = pos(), headLength = frame_.head.size(), dataEnd = headLength + frame_.dataTo - frame_.dataFrom;
+  if (at < headLength) {
+    const qint64 n = qMin(maxSize, headLength - at);
+    std::memcpy(data, frame_.head.constData() + at, size_t(n));
+    return n;
+  }
+  if (at < dataEnd) {
+    const qint64 wanted = qMin(maxSize, dataEnd - at);
+    const qint64 got = file_.seek(frame_.dataFrom + at - headLength) ? file_.read(data, wanted) : -1;
+    if (got < wanted) ranShort_ = true;
+    return got;
+  }
+  if (at > dataEnd || maxSize < 1) return 0;
+  *data = ';';
+  return 1;
 }
 
 }  // namespace platform

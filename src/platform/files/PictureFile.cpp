@@ -1,6 +1,5 @@
 #include "platform/files/PictureFile.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <new>
@@ -84,12 +83,13 @@ QImage ReadGif(WatchedFile& file, const QString& path) {
   const GifFirstFrame frame = ReadGifFirstFrame(file);
   if (frame.size.isValid() && !FitsPictureLimit(frame.size.width(), frame.size.height()))
     RefuseSize(path, frame.size.width(), frame.size.height());
-  if (frame.stream.isEmpty()) RefuseDamaged(path, frame.damage);
-  QBuffer stream;
-  stream.setData(frame.stream);
+  if (frame.head.isEmpty()) RefuseDamaged(path, frame.damage);
+  GifFrameStream stream(frame, file);
   QImageReader reader(&stream, "gif");
   QImage image;
   if (!reader.read(&image)) RefuseFailedRead(path, frame.size);
+  // The file was cut short since it was judged.
+  if (stream.RanShort()) RefuseDamaged(path, Damage::DataEndsEarly);
   return image;
 }
 
