@@ -127,7 +127,7 @@ class LoadFaultsTest : public QObject {
       CompareState(Capture(Window(false)), source);
       CompareState(Capture(Window(true)), dest);
     }
-    QVERIFY2(failed >= 2, "the decoded picture and a box image at least");
+    QVERIFY2(failed >= 1, "the decoded picture at least; the boxes share it");
     QCOMPARE(Window(canvas).WKP->Image(), testsupport::PatternImage(640, 480, 5));
     QCOMPARE(Window(canvas).Picture2->Image(), testsupport::PatternImage(640, 480, 5));
   }
