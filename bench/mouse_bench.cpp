@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <vector>
 
 #include "Session.h"
@@ -82,6 +83,35 @@ void BM_MouseSourceHoverInCell(benchmark::State& state) {
   Load(src, 256);
 }
 
+// The first outline on a sheet just loaded, each time a new one, against the moves that
+// follow it on the same sheet (later_us): it must cost what they cost, whatever the sheet's
+// size. The largest sheet is one row short of the side squared, the most the limit takes.
+void BM_MouseFirstOutline(benchmark::State& state) {
+  Arrange();
+  SRC_W& src = *EditorState.SrcWindows(1);
+  const int side = int(state.range(0));
+  testsupport::MessageRecorder recorder;
+  const std::vector<QPointF> path = CellToCell();
+  auto move = [&](QPointF at) {
+    const auto start = std::chrono::steady_clock::now();
+    testsupport::SendMouse(src.Picture2, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  double later = 0;
+  for (auto _ : state) {
+    QImage sheet(side, side - 1, QImage::Format_RGB32);
+    sheet.fill(qRgb(40, 90, 160));
+    SetWindowPicture(src, std::move(sheet));
+    QCoreApplication::processEvents();
+    state.SetIterationTime(move(path[0]));
+    for (size_t i = 1; i < path.size(); ++i) later += move(path[i]) / double(path.size() - 1);
+  }
+  state.counters["later_us"] = later / double(state.iterations()) * 1e6;
+  Load(src, 256);
+  if (!recorder.messages.isEmpty()) state.SkipWithError(recorder.messages.first().toStdString().c_str());
+}
+
 void BM_MouseCanvasHover(benchmark::State& state) {
   Arrange();
   DEST_W& canvas = DEST_W::Instance();
@@ -106,4 +136,9 @@ void BM_MouseCanvasDrag(benchmark::State& state) {
 BENCHMARK(BM_MouseSourceHover)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseSourceHoverInCell)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseCanvasHover)->Arg(256)->Arg(2048)->Arg(8192);
+BENCHMARK(BM_MouseFirstOutline)
+    ->Arg(bench::Quick() ? 8192 : 16384)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(bench::Quick() ? 1 : 10);
 BENCHMARK(BM_MouseCanvasDrag)->Arg(256)->Arg(2048)->Arg(8192);
