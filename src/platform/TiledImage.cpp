@@ -82,9 +82,8 @@ void TiledImage::ReadBase(int x, int y, int n, QRgb* out) const {
   std::fill(out + covered, out + n, fill_);
 }
 
-const QRgb* TiledImage::Pixels(int x, int y, int n, QRgb* scratch) const {
-  if (const QImage* tile = Find(x / kTileSide, y / kTileSide))
-    return reinterpret_cast<const QRgb*>(tile->constScanLine(y % kTileSide)) + x % kTileSide;
+const QRgb* TiledImage::Pixels(const QImage* tile, int x, int y, int n, QRgb* scratch) const {
+  if (tile) return reinterpret_cast<const QRgb*>(tile->constScanLine(y % kTileSide)) + x % kTileSide;
   if (y < base_.height() && x + n <= base_.width()) return reinterpret_cast<const QRgb*>(base_.constScanLine(y)) + x;
   ReadBase(x, y, n, scratch);
   return scratch;
@@ -97,7 +96,7 @@ void TiledImage::ReadRow(int x, int y, int n, QRgb* out) const {
   }
   while (n > 0) {
     const int len = std::min(n, kTileSide - x % kTileSide);
-    const QRgb* from = Pixels(x, y, len, out);
+    const QRgb* from = Pixels(Find(x / kTileSide, y / kTileSide), x, y, len, out);
     if (from != out) std::memcpy(out, from, size_t(len) * 4);
     x += len, out += len, n -= len;
   }
@@ -175,18 +174,37 @@ void TiledImage::Resize(QSize size, QImage base, QRgb fill) {
     });
 }
 
+void TiledImage::DrawBase(QPainter& painter, const QRect& area, QPoint at) const {
+  const QRect fromBase = area & base_.rect();
+  if (!fromBase.isEmpty()) painter.drawImage(fromBase.topLeft() + at, base_, fromBase);
+  if (fromBase != area)
+    for (const QRect& rest : QRegion(area).subtracted(QRegion(fromBase)))
+      painter.fillRect(rest.translated(at), QColor::fromRgb(fill_));
+}
+
 void TiledImage::Draw(QPainter& painter, const QRect& area, QPoint at) const {
   const QRect shown = area & Rect();
   if (shown.isEmpty()) return;
-  const QRect fromBase = shown & base_.rect();
-  if (!fromBase.isEmpty()) painter.drawImage(fromBase.topLeft() + at, base_, fromBase);
-  if (fromBase != shown)
-    for (const QRect& rest : QRegion(shown).subtracted(QRegion(fromBase)))
-      painter.fillRect(rest.translated(at), QColor::fromRgb(fill_));
-  ForEachHeld(shown, tiles_, tiles_, [&](int tx, int ty) {
-    const QRect part = TileRect(tx, ty) & shown;
-    painter.drawImage(part.topLeft() + at, *Find(tx, ty), part.translated(-tx * kTileSide, -ty * kTileSide));
-  });
+  bool tiled = false;
+  ForEachHeld(shown, tiles_, tiles_, [&](int, int) { tiled = true; });
+  if (!tiled) {
+    DrawBase(painter, shown, at);
+    return;
+  }
+  // Every pixel once: along each row of tiles, what lies between the tiles comes from the base.
+  for (int ty = shown.top() / kTileSide; ty <= shown.bottom() / kTileSide; ++ty) {
+    const QRect band = shown & QRect(shown.left(), ty * kTileSide, shown.width(), kTileSide);
+    int from = band.left();
+    for (int tx = band.left() / kTileSide; tx <= band.right() / kTileSide; ++tx) {
+      const QImage* tile = Find(tx, ty);
+      if (!tile) continue;
+      const QRect part = TileRect(tx, ty) & band;
+      if (part.left() > from) DrawBase(painter, QRect(from, band.top(), part.left() - from, band.height()), at);
+      painter.drawImage(part.topLeft() + at, *tile, part.translated(-tx * kTileSide, -ty * kTileSide));
+      from = part.right() + 1;
+    }
+    if (from <= band.right()) DrawBase(painter, QRect(QPoint(from, band.top()), band.bottomRight()), at);
+  }
 }
 
 void TiledImage::FillRects(const QRect* rects, int count, QRgb colour) {
@@ -203,10 +221,13 @@ void TiledImage::CopyPixels(const QRect& to, const TiledImage& from, QPoint from
 }
 
 bool TiledImage::AgreesOutside(const QRect& tile, const QRect& inside, const TiledImage& other) const {
+  const int tx = tile.left() / kTileSide, ty = tile.top() / kTileSide;
+  const QImage *myTile = Find(tx, ty), *theirTile = other.Find(tx, ty);
   QRgb mine[kTileSide], theirs[kTileSide];
   auto same = [&](int x0, int x1, int y) {
     const int n = x1 - x0;
-    return n <= 0 || std::memcmp(Pixels(x0, y, n, mine), other.Pixels(x0, y, n, theirs), size_t(n) * 4) == 0;
+    return n <= 0 || std::memcmp(Pixels(myTile, x0, y, n, mine), other.Pixels(theirTile, x0, y, n, theirs),
+                                 size_t(n) * 4) == 0;
   };
   const QRect cut = inside & tile;
   for (int y = tile.top(); y <= tile.bottom(); ++y) {

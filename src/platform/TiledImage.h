@@ -56,9 +56,10 @@ class TiledImage {
   bool SharesBaseWith(const TiledImage& other) const;
   const QImage* Find(int tx, int ty) const;
   void ReadBase(int x, int y, int n, QRgb* out) const;
-  // The n composed pixels from (x, y), within one tile: in place where they are held, else in
-  // `scratch`.
-  const QRgb* Pixels(int x, int y, int n, QRgb* scratch) const;
+  void DrawBase(QPainter& painter, const QRect& area, QPoint at) const;
+  // The n composed pixels from (x, y), within one tile, `tile` or none: in place where they
+  // are held, else in `scratch`.
+  const QRgb* Pixels(const QImage* tile, int x, int y, int n, QRgb* scratch) const;
   // Every tile `area` touches becomes one this image alone holds, showing what it showed;
   // tiles that lie inside `overwritten` are made without their pixels.
   void MakeWritable(const QRect& area, const QRect& overwritten = QRect());

@@ -124,6 +124,27 @@ class TilesTest : public QObject {
     QCOMPARE(box.Image(), expected::Copied(Sheet(), 0, 0, shrunk.width(), shrunk.height(), cut, 0, 0));
   }
 
+  // Painting shows what Image() holds: the shared picture, the back colour past it, the tiles.
+  void paintShowsTheComposedImage_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("outline");
+    QTest::addColumn<QRect>("exposed");
+    QTest::newRow("picture alone") << QSize(300, 200) << QRect() << QRect(0, 0, 300, 200);
+    QTest::newRow("tiles over the picture") << QSize(300, 200) << QRect(10, 20, 150, 90) << QRect(0, 0, 300, 200);
+    QTest::newRow("tiles past the picture") << QSize(420, 260) << QRect(250, 150, 140, 90) << QRect(0, 0, 420, 260);
+    QTest::newRow("a part between tiles") << QSize(420, 260) << QRect(30, 30, 300, 200) << QRect(40, 50, 250, 100);
+  }
+  void paintShowsTheComposedImage() {
+    QFETCH(QSize, size);
+    QFETCH(QRect, outline);
+    QFETCH(QRect, exposed);
+    PictureBox box;
+    Show(box, Sheet());
+    box.SetSize(size.width(), size.height());
+    if (!outline.isNull()) Outline(box, outline);
+    QCOMPARE(box.grab(exposed).toImage().convertToFormat(QImage::Format_RGB32), box.Image().copy(exposed));
+  }
+
   void deviceContextFoldsTheTiles() {
     PictureBox box;
     Show(box, Sheet());
