@@ -123,10 +123,12 @@ QImage& TiledImage::Flattened() {
 }
 
 void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
+  // All are made before any is put in place, so that running out of memory changes nothing.
+  std::vector<std::pair<int, QImage>> made;
   ForEachTile(area, [&](int tx, int ty) {
     const auto held = tiles_.find(KeyOf(tx, ty));
     if (held != tiles_.end() && held->second.isDetached()) return;
-    QImage tile = NewImage(kTileSide, kTileSide);
+    QImage tile = spare_.isDetached() ? std::exchange(spare_, QImage()) : NewImage(kTileSide, kTileSide);
     if (tile.isNull()) RaiseNoTileMemory();
     const QRect rect = TileRect(tx, ty);
     if (!overwritten.contains(rect & Rect())) {
@@ -137,9 +139,9 @@ void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
         else ReadBase(rect.left(), rect.top() + r, kTileSide, row);
       }
     }
-    if (held != tiles_.end()) held->second = std::move(tile);
-    else tiles_.emplace(KeyOf(tx, ty), std::move(tile));
+    made.emplace_back(KeyOf(tx, ty), std::move(tile));
   });
+  for (auto& [key, tile] : made) tiles_[key] = std::move(tile);
 }
 
 template <typename F>
@@ -185,26 +187,17 @@ void TiledImage::DrawBase(QPainter& painter, const QRect& area, QPoint at) const
 void TiledImage::Draw(QPainter& painter, const QRect& area, QPoint at) const {
   const QRect shown = area & Rect();
   if (shown.isEmpty()) return;
-  bool tiled = false;
-  ForEachHeld(shown, tiles_, tiles_, [&](int, int) { tiled = true; });
-  if (!tiled) {
-    DrawBase(painter, shown, at);
-    return;
-  }
-  // Every pixel once: along each row of tiles, what lies between the tiles comes from the base.
-  for (int ty = shown.top() / kTileSide; ty <= shown.bottom() / kTileSide; ++ty) {
-    const QRect band = shown & QRect(shown.left(), ty * kTileSide, shown.width(), kTileSide);
-    int from = band.left();
-    for (int tx = band.left() / kTileSide; tx <= band.right() / kTileSide; ++tx) {
-      const QImage* tile = Find(tx, ty);
-      if (!tile) continue;
-      const QRect part = TileRect(tx, ty) & band;
-      if (part.left() > from) DrawBase(painter, QRect(from, band.top(), part.left() - from, band.height()), at);
-      painter.drawImage(part.topLeft() + at, *tile, part.translated(-tx * kTileSide, -ty * kTileSide));
-      from = part.right() + 1;
-    }
-    if (from <= band.right()) DrawBase(painter, QRect(QPoint(from, band.top()), band.bottomRight()), at);
-  }
+  const QRect cells(QPoint(shown.left() / kTileSide, shown.top() / kTileSide),
+                    QPoint(shown.right() / kTileSide, shown.bottom() / kTileSide));
+  qint64 held = 0;
+  ForEachHeld(shown, tiles_, tiles_, [&](int, int) { ++held; });
+  // Where tiles cover all of it, as over an outline just drawn, the base is not drawn at all.
+  if (held < qint64(cells.width()) * cells.height()) DrawBase(painter, shown, at);
+  if (held == 0) return;
+  ForEachHeld(shown, tiles_, tiles_, [&](int tx, int ty) {
+    const QRect part = TileRect(tx, ty) & shown;
+    painter.drawImage(part.topLeft() + at, *Find(tx, ty), part.translated(-tx * kTileSide, -ty * kTileSide));
+  });
 }
 
 void TiledImage::FillRects(const QRect* rects, int count, QRgb colour) {
@@ -258,11 +251,12 @@ void TiledImage::PutBack(const QRect& to, const TiledImage& from) {
     const QRect part = TileRect(s.tx, s.ty) & to;
     if (!s.take) {
       CopyPixels(part, from, part.topLeft());
-    } else if (const QImage* theirs = from.Find(s.tx, s.ty)) {
-      tiles_[KeyOf(s.tx, s.ty)] = *theirs;
-    } else {
-      tiles_.erase(KeyOf(s.tx, s.ty));
+      continue;
     }
+    const auto mine = tiles_.find(KeyOf(s.tx, s.ty));
+    if (mine != tiles_.end() && mine->second.isDetached()) spare_ = std::move(mine->second);
+    if (const QImage* theirs = from.Find(s.tx, s.ty)) tiles_[KeyOf(s.tx, s.ty)] = *theirs;
+    else if (mine != tiles_.end()) tiles_.erase(mine);
   }
 }
 

@@ -12,7 +12,9 @@ namespace platform {
 
 class TiledImage {
  public:
-  static constexpr int kTileSide = 64;
+  // The default grid's cell: a cell's outline or stamp is one tile, and its erase lets it go
+  // without a compare.
+  static constexpr int kTileSide = 32;
 
   TiledImage() = default;
   // `base` at the top-left and `fill` wherever the base does not reach, over `size`.
@@ -60,8 +62,9 @@ class TiledImage {
   // The n composed pixels from (x, y), within one tile, `tile` or none: in place where they
   // are held, else in `scratch`.
   const QRgb* Pixels(const QImage* tile, int x, int y, int n, QRgb* scratch) const;
-  // Every tile `area` touches becomes one this image alone holds, showing what it showed;
-  // tiles that lie inside `overwritten` are made without their pixels.
+  // Every tile `area` touches becomes one this image alone holds, showing what it showed, or
+  // none does (OutOfMemory); tiles inside `overwritten` are made without their pixels, for the
+  // caller to write.
   void MakeWritable(const QRect& area, const QRect& overwritten = QRect());
   // Calls write(x, y, n, row) for each row of `area` within each tile, tiles writable.
   template <typename F>
@@ -74,6 +77,9 @@ class TiledImage {
   QRgb fill_ = 0;
   QSize size_{0, 0};
   std::unordered_map<int, QImage> tiles_;  // by row * tiles per row + column
+  // The last tile let go, for the next one made: a pointer going from cell to cell lets one
+  // go and needs one at each move.
+  QImage spare_;
 };
 
 }  // namespace platform

@@ -91,7 +91,7 @@ class OneBoxFirstTest : public QObject {
     Move(200, 150);
     QCOMPARE(Shown(), Framed(paper_, QRect(192, 128, 64, 32), kRed));
     QCOMPARE(Canvas().Picture2->Surface().Base().cacheKey(), Canvas().WKP->Surface().Base().cacheKey());
-    QCOMPARE(Canvas().Picture2->TileCount(), 1);
+    QCOMPARE(Canvas().Picture2->TileCount(), 2);  // the outline's two cells
   }
 
   // The options dialog resizes the shown picture first, then the clean copy, then copies the

@@ -35,7 +35,7 @@ class TilesTest : public QObject {
     QTest::addColumn<int>("tilesLeft");
     QTest::newRow("cell inside one tile") << QRect(32, 32, 32, 32) << QRect(32, 32, 32, 32) << 0;
     QTest::newRow("cell across four tiles") << QRect(48, 48, 32, 32) << QRect(48, 48, 32, 32) << 0;
-    QTest::newRow("erase of one corner cell") << QRect(32, 32, 96, 64) << QRect(32, 32, 32, 32) << 3;
+    QTest::newRow("erase of one corner cell") << QRect(32, 32, 96, 64) << QRect(32, 32, 32, 32) << 5;
     QTest::newRow("cut by the edges, erased past them") << QRect(250, 150, 150, 150) << QRect(-20, -20, 400, 400) << 0;
   }
   void eraseLetsTilesGo() {
@@ -72,13 +72,16 @@ class TilesTest : public QObject {
   void failedWriteShowsWhatItShowedBefore_data() {
     QTest::addColumn<bool>("outline");
     QTest::addColumn<QRect>("area");
-    QTest::newRow("outline across six tiles") << true << QRect(10, 20, 150, 90);
-    QTest::newRow("copy across four tiles") << false << QRect(50, 50, 40, 40);
-    QTest::newRow("erase that writes part of a tile") << false << QRect(0, 0, 30, 30);
+    QTest::addColumn<QPoint>("from");  // where a copy reads the clean copy
+    QTest::newRow("outline across many tiles") << true << QRect(10, 20, 150, 90) << QPoint();
+    QTest::newRow("erase across four tiles") << false << QRect(50, 50, 40, 40) << QPoint(50, 50);
+    QTest::newRow("erase that writes part of a tile") << false << QRect(0, 0, 30, 30) << QPoint(0, 0);
+    QTest::newRow("copy over whole tiles from elsewhere") << false << QRect(0, 0, 128, 96) << QPoint(7, 3);
   }
   void failedWriteShowsWhatItShowedBefore() {
     QFETCH(bool, outline);
     QFETCH(QRect, area);
+    QFETCH(QPoint, from);
     PictureBox clean, shown;
     Show(clean, Sheet());
     Show(shown, Sheet());
@@ -88,7 +91,7 @@ class TilesTest : public QObject {
     auto failsForMemory = [&] {
       try {
         if (outline) Outline(shown, area);
-        else platform::BitBlt(shown, area.x(), area.y(), area.width(), area.height(), clean, area.x(), area.y());
+        else platform::BitBlt(shown, area.x(), area.y(), area.width(), area.height(), clean, from.x(), from.y());
       } catch (const platform::PlatformError& e) {
         return e.Kind() == platform::ErrorKind::OutOfMemory;
       }
@@ -104,7 +107,8 @@ class TilesTest : public QObject {
     }
     QVERIFY(failures >= 1);
     QCOMPARE(shown.Image(), outline ? expected::Framed(before, area, expected::kGreen)
-                                    : expected::Restored(before, clean.Image(), area));
+                                    : expected::Copied(before, area.x(), area.y(), area.width(), area.height(),
+                                                       clean.Image(), from.x(), from.y()));
   }
 
   // What a tile held past an edge the box shrank to is gone when the box grows again.
