@@ -1,7 +1,7 @@
 // Loading a picture into the program and saving the canvas, each beside bare QImageReader /
 // QImageWriter on the same file in the same run: an 8192 x 8192 JPEG onto the canvas and an
-// 8192 x 8192 canvas saved; outside the quick run also JPEG and PNG files 16384 pixels wide
-// and as high as the picture limit allows into a source window.
+// 8192 x 8192 canvas saved; outside the quick run also JPEG, PNG and GIF files 16384 pixels
+// wide and as high as the picture limit allows into a source window.
 #include <benchmark/benchmark.h>
 
 #include <QImageReader>
@@ -142,7 +142,7 @@ BENCHMARK(BM_SaveCanvas_Canvas)->Unit(benchmark::kMillisecond)->Iterations(kRepe
 // Minutes and gigabytes: never in the quick run.
 [[maybe_unused]] const bool kHugeRegistered = [] {
   if (bench::Quick()) return false;
-  for (bench::FileKind kind : {bench::FileKind::Jpeg, bench::FileKind::PngRgba})
+  for (bench::FileKind kind : {bench::FileKind::Jpeg, bench::FileKind::PngRgba, bench::FileKind::Gif})
     benchmark::RegisterBenchmark((std::string("BM_LoadHuge_Source/") + bench::KindName(kind)).c_str(),
                                  BM_LoadHuge_Source, kind)
         ->UseManualTime()

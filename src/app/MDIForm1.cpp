@@ -68,6 +68,8 @@ void MDIForm1::BuildMenus() {
 
 void MDIForm1::Show() {
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  // Centred where the window system allows it: the position is a request, which a Wayland
+  // compositor ignores, placing windows itself.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());

@@ -2,6 +2,7 @@
 #include "app/modCmOpen.h"
 #include "dest/DEST_W.h"
 #include "platform/FileDialog.h"
+#include "platform/files/FileText.h"
 #include "platform/files/PictureFile.h"
 
 // WKP's own background picture is left alone, so "New" after a save still resets the two
@@ -17,5 +18,6 @@ void DEST_W::Command2_Click() {
 void DEST_W::Command3_Click() {
   const QString path = ShowOpenDialog(this, PictureOpenFilter(), platform::CurrentDirectory());
   if (path.isEmpty()) return;
-  SetWindowPicture(*this, platform::LoadPicture(path));
+  QImage picture = platform::LoadPicture(path);
+  platform::NamingFile(path, [&] { SetWindowPicture(*this, std::move(picture)); });
 }

@@ -12,16 +12,19 @@ QString Headline(ErrorKind kind) {
     case ErrorKind::OutOfMemory: return QStringLiteral("メモリが不足しています。");
     case ErrorKind::UnreadableFile: return QStringLiteral("ファイルを読み込めませんでした。");
     case ErrorKind::UnwritableFile: return QStringLiteral("ファイルを保存できませんでした。");
+    case ErrorKind::UnsyncedFile: return QStringLiteral("ファイルを保存しましたが、ディスクへの記録を確かめられませんでした。");
     case ErrorKind::Failed: break;
   }
   return QStringLiteral("処理に失敗しました。");
 }
 }  // namespace
 
-void Raise(ErrorKind kind, const QString& detail) {
+QString ErrorText(ErrorKind kind, const QString& detail) {
   QString text = Headline(kind);
   if (!detail.isEmpty()) text += QLatin1Char('\n') + detail;
-  throw PlatformError(kind, text);
+  return text;
 }
+
+void Raise(ErrorKind kind, const QString& detail) { throw PlatformError(kind, ErrorText(kind, detail)); }
 
 }  // namespace platform

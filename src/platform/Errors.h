@@ -13,6 +13,7 @@ enum class ErrorKind {
   OutOfMemory,
   UnreadableFile,
   UnwritableFile,
+  UnsyncedFile,  // saved, but the disk did not confirm that the save will last
   Failed,
 };
 
@@ -28,6 +29,9 @@ class PlatformError : public std::runtime_error {
   ErrorKind kind_;
   QString text_;
 };
+
+// What the user reads: the kind's headline, then the detail on lines of its own.
+QString ErrorText(ErrorKind kind, const QString& detail);
 
 [[noreturn]] void Raise(ErrorKind kind, const QString& detail = QString());
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -66,11 +67,13 @@ class ClassicFileDialog : public QFileDialog {
     const QStringList filters = QtNameFilters(request.filter);
     setNameFilters(filters);
     if (!filters.isEmpty()) selectNameFilter(filters.first());
+    // Qt's Japanese catalogue names the file name and the buttons as the classic dialogs do;
+    // these two it words otherwise, and without access keys: a label shows "&" as it stands
+    // unless it has a buddy for Alt+I and Alt+T to reach.
     setLabelText(LookIn, QStringLiteral("ファイルの場所(&I):"));
-    setLabelText(FileName, QStringLiteral("ファイル名(&N):"));
     setLabelText(FileType, QStringLiteral("ファイルの種類(&T):"));
-    setLabelText(Accept, save ? QStringLiteral("保存(&S)") : QStringLiteral("開く(&O)"));
-    setLabelText(Reject, QStringLiteral("キャンセル"));
+    Buddy(QStringLiteral("lookInLabel"), QStringLiteral("lookInCombo"));
+    Buddy(QStringLiteral("fileTypeLabel"), QStringLiteral("fileTypeCombo"));
   }
 
   void accept() override {
@@ -99,6 +102,10 @@ class ClassicFileDialog : public QFileDialog {
   }
 
  private:
+  void Buddy(const QString& label, const QString& control) {
+    if (auto* l = findChild<QLabel*>(label)) l->setBuddy(findChild<QWidget*>(control));
+  }
+
   // Replacing defaults to "no", creating to "yes".
   bool Ask(const QString& question, QMessageBox::Icon icon) {
     QMessageBox box(icon, windowTitle(), question, QMessageBox::NoButton, this);

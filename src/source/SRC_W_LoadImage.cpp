@@ -1,6 +1,7 @@
 #include "app/Module1.h"
 #include "app/modCmOpen.h"
 #include "platform/FileDialog.h"
+#include "platform/files/FileText.h"
 #include "platform/files/PictureFile.h"
 #include "source/SRC_W.h"
 
@@ -9,5 +10,6 @@
 void SRC_W::Command2_Click() {
   const QString path = ShowOpenDialog(this, PictureOpenFilter(), platform::CurrentDirectory());
   if (path.isEmpty()) return;
-  SetWindowPicture(*this, platform::LoadPicture(path));
+  QImage picture = platform::LoadPicture(path);
+  platform::NamingFile(path, [&] { SetWindowPicture(*this, std::move(picture)); });
 }

@@ -131,6 +131,34 @@ class LoadFaultsTest : public QObject {
     QCOMPARE(Window(canvas).WKP->Image(), testsupport::PatternImage(640, 480, 5));
     QCOMPARE(Window(canvas).Picture2->Image(), testsupport::PatternImage(640, 480, 5));
   }
+
+  // Whether the decoder or the window runs short, the message says which file it was.
+  void everyMemoryRefusalNamesTheFile_data() {
+    QTest::addColumn<bool>("canvas");
+    QTest::addColumn<QByteArray>("file");
+    const QImage pattern = testsupport::PatternImage(300, 200, 4);
+    const QByteArray gif = gifwriter::Encode(300, 200, {qRgb(9, 9, 9), qRgb(200, 0, 0)}, [](int x, int y) { return (x ^ y) & 1; });
+    for (bool canvas : {false, true}) {
+      QTest::newRow(canvas ? "canvas: jpeg" : "source: jpeg") << canvas << Encoded(pattern, "jpeg");
+      QTest::newRow(canvas ? "canvas: gif" : "source: gif") << canvas << gif;
+    }
+  }
+  void everyMemoryRefusalNamesTheFile() {
+    QFETCH(bool, canvas);
+    QFETCH(QByteArray, file);
+    const QString path = Write(file, QStringLiteral("named"));
+    int failed = 0;
+    for (;; ++failed) {
+      testsupport::MessageRecorder recorder;
+      platform::InjectAllocationFault(failed + 1);
+      Load(canvas, path);
+      platform::InjectAllocationFault(0);
+      if (recorder.messages.isEmpty()) break;
+      QVERIFY2(recorder.messages.first().startsWith(QStringLiteral("メモリが不足しています。\n%1\n").arg(path)),
+               qPrintable(recorder.messages.first()));
+    }
+    QVERIFY2(failed >= 1, "no allocation failed");
+  }
 };
 
 QTEST_MAIN(LoadFaultsTest)

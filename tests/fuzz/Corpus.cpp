@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QtEndian>
 
 #include "fuzz/BmpEncoder.h"
 #include "fuzz/DeclaredSize.h"
 #include "fuzz/FileStructure.h"
+#include "fuzz/JpegEncoder.h"
 #include "fuzz/Mutants.h"
+#include "support/GifWriter.h"
 #include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 
@@ -99,6 +102,60 @@ QList<Seed> PilSeeds(const QString& folder, QString* error) {
   return seeds;
 }
 
+// Restart markers and a scan per component, which only libjpeg itself writes.
+QList<Seed> LibjpegSeeds() {
+  const QImage rgb = testsupport::PatternImage(37, 29, 7);
+  return {{"jpeg-restarts.jpg", EncodeJpeg(rgb, JpegLayout::Restarts), QImage()},
+          {"jpeg-scan-per-component.jpg", EncodeJpeg(rgb, JpegLayout::ScanPerComponent), QImage()}};
+}
+
+// A 20 x 15 frame at (4, 3) on a 27 x 21 screen: the rest shows the background colour (entry 0),
+// or nothing where the frame has a transparent index.
+Seed OffsetGif(bool transparent) {
+  QList<QRgb> table;
+  for (int i = 0; i < 8; ++i) table << qRgb(30 * i, 255 - 30 * i, (70 * i) % 256);
+  const auto index = [](int x, int y) { return (x / 2 + y) % 8; };
+  QByteArray gif = gifwriter::Encode(20, 15, table, index, transparent ? 5 : -1);
+  gif = WithField(WithField(gif, "screenWidth", 27), "screenHeight", 21);
+  gif = WithField(WithField(gif, "imageLeft", 4), "imageTop", 3);
+  QImage shown(27, 21, QImage::Format_RGB32);
+  shown.fill(transparent ? qRgb(255, 255, 255) : table[0]);
+  for (int y = 0; y < 15; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (!transparent || index(x, y) != 5) shown.setPixel(x + 4, y + 3, table[index(x, y)]);
+  return {transparent ? "gif-offset-transparent.gif" : "gif-offset.gif", gif, shown};
+}
+
+// Where each scan of a JPEG starts.
+QList<qsizetype> JpegScans(const QByteArray& jpeg) {
+  QList<qsizetype> scans;
+  for (qsizetype at = jpeg.indexOf("\xFF\xDA"); at >= 0; at = jpeg.indexOf("\xFF\xDA", at + 2)) scans << at;
+  return scans;
+}
+
+// A 64 x 48 GIF whose block chain ends (an empty block, then the trailer) after half its data.
+QByteArray GifChainCut() {
+  QList<QRgb> table;
+  for (int i = 0; i < 64; ++i) table << qRgb(i * 4, 255 - i * 3, (i * 37) % 256);
+  const QByteArray gif = gifwriter::Encode(64, 48, table, [](int x, int y) { return (x / 3 + y * 5) % 64; });
+  qsizetype at = 0;
+  for (const Field& f : HeaderFields(gif))
+    if (f.name == QLatin1String("lzwCodeSize")) at = f.offset + 1;
+  while (at < gif.size() / 2) at += 1 + uchar(gif[at]);
+  return gif.left(at) + QByteArray("\0;", 2);
+}
+
+// A 1 x 1 RLE8 bitmap whose one pixel is followed by `runs` runs of 255 pixels past the row.
+QByteArray RleWithRunsPastTheRow(int runs, QImage* shown) {
+  QImage one(1, 1, QImage::Format_Indexed8);
+  one.setColorTable({qRgb(10, 20, 30), qRgb(200, 100, 0)});
+  one.fill(1);
+  *shown = one.convertToFormat(QImage::Format_RGB32);
+  const QByteArray bmp = EncodeBmp(one, BmpLayout::Rle8);
+  QByteArray file = bmp.left(qFromLittleEndian<quint32>(bmp.constData() + 10)) + QByteArray::fromHex("0101");
+  return file + QByteArray::fromHex("ff00").repeated(runs);
+}
+
 // A 24-bit 4096 x 4096 picture whose file ends 96 rows early: the one large file.
 QByteArray TruncatedLargeBmp() {
   constexpr int kSide = 4096, kRowBytes = kSide * 3, kRowsPresent = kSide - 96;
@@ -138,7 +195,8 @@ struct Writer {
 Corpus WriteCorpus(const QString& folder) {
   Corpus corpus;
   QDir(folder).mkpath(QStringLiteral("pil"));
-  QList<Seed> seeds = BmpSeeds() + QtWrittenSeeds() + PilSeeds(folder + "/pil", &corpus.error);
+  QList<Seed> seeds = BmpSeeds() + QtWrittenSeeds() + LibjpegSeeds() + PilSeeds(folder + "/pil", &corpus.error);
+  seeds << OffsetGif(false) << OffsetGif(true);
   Writer write{folder, &corpus.files, &corpus.error};
   QHash<QString, QByteArray> byName;
   for (const Seed& seed : seeds) {
@@ -178,6 +236,40 @@ Corpus WriteCorpus(const QString& folder) {
       {"over-png-65536x1.png", OverLimit(png, "width", "height", 65536, 1)},
   };
   for (const auto& o : over) write(o.name, o.bytes, Expect::SizeRefused);
+
+  // Damage inside well-formed files: every marker, terminator and trailer in its place.
+  const QByteArray progressive = byName["jpeg-progressive.jpg"], perComponent = byName["jpeg-scan-per-component.jpg"];
+  const QByteArray endMarker("\xFF\xD9");
+  const qsizetype thirdScan = JpegScans(progressive).value(2), lastScan = JpegScans(perComponent).last();
+  const QByteArray shortLzw = gifwriter::Encode(20, 5, {qRgb(1, 2, 3), qRgb(250, 0, 0)}, [](int x, int y) { return (x + y) % 2; });
+  const struct {
+    const char* name;
+    QByteArray bytes;
+  } damaged[] = {
+      {"jpeg-rows-invented.jpg", WithField(jpeg, "sofHeight", 46)},
+      {"jpeg-scan-cut-closed.jpg", jpeg.left(jpeg.size() * 6 / 10) + endMarker},
+      {"jpeg-progressive-cut-at-scan.jpg", progressive.left(thirdScan)},
+      {"jpeg-progressive-cut-at-scan-closed.jpg", progressive.left(thirdScan) + endMarker},
+      {"jpeg-missing-a-component-scan.jpg", perComponent.left(lastScan) + endMarker},
+      {"jpeg-declaring-16384x16383.jpg", OverLimit(jpeg, "sofWidth", "sofHeight", 16384, 16383)},
+      {"gif-short-lzw.gif", WithField(WithField(shortLzw, "imageHeight", 20), "screenHeight", 20)},
+      {"gif-chain-cut.gif", GifChainCut()},
+      {"gif-declaring-16384x16383.gif", OverLimit(OverLimit(gif, "screenWidth", "screenHeight", 16384, 16383),
+                                                  "imageWidth", "imageHeight", 16384, 16383)},
+  };
+  for (const auto& d : damaged) write(d.name, d.bytes, Expect::Refused);
+
+  // Files that lose no pixel: an end marker missing from a single scan, and long tails that
+  // the loader must not read.
+  const auto onWhite = [](const QByteArray& whole) { return QImage::fromData(whole).convertToFormat(QImage::Format_RGB32); };
+  const QByteArray restarts = byName["jpeg-restarts.jpg"], tail(4 << 20, '\0');
+  QImage rleShown;
+  const QByteArray rleRuns = RleWithRunsPastTheRow(2 << 20, &rleShown);
+  write("jpeg-no-end-marker.jpg", jpeg.chopped(2), Expect::Loads, onWhite(jpeg));
+  write("jpeg-restarts-no-end-marker.jpg", restarts.chopped(2), Expect::Loads, onWhite(restarts));
+  write("jpeg-long-tail.jpg", jpeg + tail, Expect::Loads, onWhite(jpeg));
+  write("gif-long-tail.gif", gif + tail, Expect::Loads, onWhite(gif));
+  write("bmp-rle8-runs-past-the-row.bmp", rleRuns, Expect::Loads, rleShown);
   return corpus;
 }
 

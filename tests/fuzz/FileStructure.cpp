@@ -213,6 +213,19 @@ QList<int> GifImages(const QByteArray& gif) { return WalkGif(gif).images; }
 
 int GifFirstImageEnd(const QByteArray& gif) { return WalkGif(gif).firstImageEnd; }
 
+QByteArray GifWithFullColourTables(QByteArray gif) {
+  const auto fillOut = [&](int flagsAt, int tableAt) {
+    const int entries = Byte(gif, flagsAt) & 0x80 ? 2 << (Byte(gif, flagsAt) & 7) : 0;
+    gif[flagsAt] = char(Byte(gif, flagsAt) | 0x87);
+    gif.insert(tableAt + 3 * entries, QByteArray(3 * (256 - entries), '\0'));
+  };
+  const QList<int> images = GifImages(gif);
+  if (gif.size() < 13 || images.isEmpty()) return gif;
+  if (Byte(gif, images.first() + 9) & 0x80) fillOut(images.first() + 9, images.first() + 10);
+  fillOut(10, 13);
+  return gif;
+}
+
 void RepairPngCrcs(QByteArray& png) {
   for (const Chunk& c : PngChunks(png)) {
     const qint64 crcAt = qint64(c.at) + 8 + c.length;

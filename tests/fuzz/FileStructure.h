@@ -28,6 +28,10 @@ QList<int> GifImages(const QByteArray& gif);
 // The offset just past the first image's data blocks, or -1 when the file does not hold them all.
 int GifFirstImageEnd(const QByteArray& gif);
 
+// The GIF with its global colour table and its first image's local one filled out to 256
+// entries with black: what a reader that shows an index past the table as black reads.
+QByteArray GifWithFullColourTables(QByteArray gif);
+
 // PNG chunks are checksummed: a mutant whose chunk CRCs are repaired reaches the decoder
 // instead of stopping at the first check.
 void RepairPngCrcs(QByteArray& png);

@@ -5,15 +5,20 @@
 //    run twice with different allocator fill bytes;
 //  - the two records compared (TILORA_FUZZ_RECORD_A and _B): the same outcome and the same
 //    pixels under both fills, size refusals only where the file declares such a size;
-//  - writeSeeds: the intact seeds into TILORA_FUZZ_SEEDS, where libFuzzer starts.
+//  - writeSeeds: the intact seeds into TILORA_FUZZ_SEEDS, where libFuzzer starts;
+//  - sameAsQtsReader: every file through the loader and through Qt's own reader.
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QImageReader>
+#include <QtEndian>
 #include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -23,8 +28,11 @@
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
 #include "fuzz/Corpus.h"
+#include "fuzz/FileStructure.h"
 #include "platform/Errors.h"
 #include "platform/FileDialog.h"
+#include "platform/Flatten.h"
+#include "platform/files/Damage.h"
 #include "platform/files/PictureFile.h"
 #include "source/SRC_W.h"
 #include "source/WindowState.h"
@@ -90,6 +98,42 @@ void NameCrashes() {
   std::memset(&note, 0, sizeof note);
   note.sa_handler = NameTheFile;
   for (int signal : kFatal) sigaction(signal, &note, &previous[signal]);
+}
+
+// The reasons the loader may give for refusing a file Qt's reader takes.
+QString DamageName(platform::Damage how) {
+  switch (how) {
+    case platform::Damage::DataEndsEarly: return QStringLiteral("data ends early");
+    case platform::Damage::BadCode: return QStringLiteral("bad code");
+    case platform::Damage::MissingScans: return QStringLiteral("missing scans");
+    case platform::Damage::BadScanHeader: return QStringLiteral("bad scan header");
+    default: return QStringLiteral("Damage(%1)").arg(int(how));
+  }
+}
+
+// What Qt's own reader makes of the file, deciding the format by content as the loader does.
+// Its GIF reader shows an index past a colour table as transparent white, where the loader
+// shows black, so it reads a GIF with full tables; other formats get full tables afterwards.
+QImage ReadByQt(const QByteArray& file, fuzz::Format format) {
+  QBuffer buffer;
+  buffer.setData(format == fuzz::Format::Gif ? fuzz::GifWithFullColourTables(file) : file);
+  QImageReader reader(&buffer);
+  reader.setDecideFormatFromContent(true);
+  QImage image = reader.read();
+  // As the loader promises, an index past a palette shows black.
+  if (image.colorCount() > 0 && image.colorCount() < (1 << image.depth())) {
+    QList<QRgb> table = image.colorTable();
+    table.resize(1 << image.depth(), qRgb(0, 0, 0));
+    image.setColorTable(table);
+  }
+  return image;
+}
+
+// A run-length compressed BMP, which the loader decodes itself: its answer to a run past the
+// row or a skipped pixel is its own, where Qt's reader leaves skipped pixels as memory held them.
+bool IsRunLengthBmp(const QByteArray& file) {
+  return fuzz::FormatOf(file) == fuzz::Format::Bmp && file.size() >= 34 &&
+         (qFromLittleEndian<quint32>(file.constData() + 30) == 1 || qFromLittleEndian<quint32>(file.constData() + 30) == 2);
 }
 
 // One line of a record: name, expectation, declared size, outcome, digest.
@@ -187,6 +231,8 @@ class PictureFuzzTest : public QObject {
     Prepare(target, intoSheet ? sheet_ : canvas_);
   }
 
+  QMap<QString, int> comparisons_;
+
   // Reads both records; rows name every file of the first.
   void RecordRows() {
     QTest::addColumn<QString>("file");
@@ -213,6 +259,8 @@ class PictureFuzzTest : public QObject {
     canvas_ = testsupport::PatternImage(450, 420, 5);
   }
   void cleanupTestCase() {
+    for (auto it = comparisons_.cbegin(); it != comparisons_.cend(); ++it)  // shown under -silent too
+      std::fprintf(stderr, "%6d  %s\n", it.value(), qPrintable(it.key()));
     platform::SetFileDialogHook({});
     editor_.reset();
   }
@@ -262,6 +310,51 @@ class PictureFuzzTest : public QObject {
         QFile::remove(folder + "/" + f.name);
         QVERIFY(QFile::copy(dir_.filePath(f.name), folder + "/" + f.name));
       }
+  }
+
+  // Where the loader takes a file, its pixels are Qt's reader's after the same flattening; where
+  // Qt's reader takes one that the loader refuses, the loader says why.
+  void sameAsQtsReader_data() { CorpusRows(); }
+  void sameAsQtsReader() {
+    QFETCH(int, file);
+    if (file < 0) QFAIL(qPrintable(Files().error));
+    const QString path = dir_.filePath(Files().files[file].name);
+    QFile bytes(path);
+    QVERIFY(bytes.open(QIODevice::ReadOnly));
+    const QByteArray content = bytes.readAll();
+    const fuzz::Format format = fuzz::FormatOf(content);
+    if (IsRunLengthBmp(content)) {
+      ++comparisons_[QStringLiteral("not compared: a run-length BMP, which the loader decodes itself")];
+      return;
+    }
+    // Qt's reader makes a picture as large as the header says, whatever the data holds.
+    const QSize declared = QImageReader(path).size();
+    if (qint64(declared.width()) * declared.height() > (qint64(1) << 24)) {
+      ++comparisons_[QStringLiteral("not compared: declares over 16 Mpixels")];
+      return;
+    }
+    QImage ours;
+    QString refusal;
+    try {
+      ours = platform::LoadPicture(path);
+    } catch (const platform::DamagedPicture& e) {
+      refusal = DamageName(e.How());
+    } catch (const platform::PlatformError& e) {
+      refusal = KindName(e.Kind());
+    }
+    const QImage qts = ReadByQt(content, format);
+    if (!ours.isNull()) {
+      QVERIFY2(!qts.isNull(), "loaded a file Qt's reader refuses");
+      const QRgb white = qRgb(255, 255, 255);
+      QVERIFY2(platform::Flattened(ours, white) == platform::Flattened(qts, white), "pixels differ from Qt's reader's");
+      ++comparisons_[QStringLiteral("the same pixels as Qt's reader")];
+    } else if (!qts.isNull()) {
+      static const QStringList reasons = {"data ends early", "bad code", "missing scans", "bad scan header", "RefusedSize"};
+      QVERIFY2(reasons.contains(refusal), qPrintable("Qt's reader takes it, the loader refuses: " + refusal));
+      ++comparisons_["refused where Qt's reader takes it: " + refusal];
+    } else {
+      ++comparisons_[QStringLiteral("refused by both")];
+    }
   }
 
   void sameOutcomeUnderBothFills_data() { RecordRows(); }

@@ -222,6 +222,29 @@ class FileDialogTest : public QObject {
     QVERIFY(!QFile::exists(At("canvas")));  // the dialog only chooses; it writes nothing
   }
 
+  // The hand-set labels keep their access keys: Alt with the letter reaches the control.
+  void accessKeysReachTheirControls_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("control");
+    QTest::newRow("look in") << int(Qt::Key_I) << "lookInCombo";
+    QTest::newRow("file name") << int(Qt::Key_N) << "fileNameEdit";
+    QTest::newRow("file type") << int(Qt::Key_T) << "fileTypeCombo";
+  }
+  void accessKeysReachTheirControls() {
+    QFETCH(int, key);
+    QFETCH(QString, control);
+    QString reached;
+    WhenModal<QFileDialog>([&](QFileDialog* d) {
+      d->activateWindow();
+      d->findChild<QWidget*>("sidebar")->setFocus();  // away from the file name, where it starts
+      if (QTest::qWaitForWindowActive(d)) QTest::keyClick(d, Qt::Key(key), Qt::AltModifier);
+      reached = d->focusWidget() ? d->focusWidget()->objectName() : QString();
+      d->reject();
+    });
+    Run(FileDialogMode::Open);
+    QCOMPARE(reached, control);
+  }
+
   void saveRefusesMissingFolder() {
     testsupport::MessageRecorder messages;
     WhenModal<QFileDialog>([](QFileDialog* d) {

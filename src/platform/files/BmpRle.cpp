@@ -1,6 +1,6 @@
 #include "platform/files/BmpRle.h"
 
-#include <algorithm>
+#include <vector>
 
 #include "platform/ImageBuffer.h"
 
@@ -9,14 +9,39 @@ namespace platform {
 namespace {
 constexpr quint32 kRle8 = 1;
 constexpr quint32 kRle4 = 2;
+constexpr qint64 kChunk = 64 * 1024;
 
 // The palette as 256 colours: the entries the file holds, then black.
-QVector<QRgb> Palette(const BmpHeader& h, const QByteArray& file, int entries) {
+QVector<QRgb> Palette(const BmpHeader& h, const QByteArray& table, int entries) {
   QVector<QRgb> colours(256, qRgb(0, 0, 0));
-  const auto* p = reinterpret_cast<const uchar*>(file.constData()) + h.PaletteOffset();
+  const auto* p = reinterpret_cast<const uchar*>(table.constData());
   for (int i = 0; i < entries; ++i, p += h.PaletteEntryBytes()) colours[i] = qRgb(p[2], p[1], p[0]);
   return colours;
 }
+
+// The pixel data, read a chunk at a time as the decoder gets to it.
+class Stream {
+ public:
+  explicit Stream(QIODevice& file) : file_(file) {}
+  // Makes `n` bytes available at Data(); false when the file ends first.
+  bool Has(qint64 n) {
+    if (end_ - at_ >= n) return true;
+    buffer_.erase(buffer_.begin(), buffer_.begin() + at_);
+    end_ -= at_;
+    at_ = 0;
+    buffer_.resize(size_t(end_ + kChunk));
+    const qint64 got = file_.read(reinterpret_cast<char*>(buffer_.data() + end_), kChunk);
+    end_ += qMax<qint64>(got, 0);
+    return end_ - at_ >= n;
+  }
+  const uchar* Data() const { return buffer_.data() + at_; }
+  void Skip(qint64 n) { at_ += n; }
+
+ private:
+  QIODevice& file_;
+  std::vector<uchar> buffer_;
+  qint64 at_ = 0, end_ = 0;
+};
 
 class Painter {
  public:
@@ -28,6 +53,8 @@ class Painter {
     if (x < width_ && row < height_)
       reinterpret_cast<QRgb*>(bits_ + (height_ - 1 - row) * stride_)[x] = colours_[index];
   }
+  // How many of `count` pixels from x on still land in the row.
+  qint64 Inside(qint64 x, qint64 count) const { return qBound<qint64>(0, width_ - x, count); }
 
  private:
   uchar* bits_;
@@ -41,57 +68,60 @@ bool IsRleBitmap(const BmpHeader& header) {
          (header.compression == kRle4 && header.bitCount == 4);
 }
 
-RleBitmap DecodeRleBitmap(const BmpHeader& h, const QByteArray& file) {
+RleBitmap DecodeRleBitmap(const BmpHeader& h, QIODevice& file) {
   RleBitmap result;
   // A compressed bitmap has no top-down form.
   if (h.width <= 0 || h.height <= 0) return result;
   const int entries = h.colorsUsed ? int(qMin<quint32>(h.colorsUsed, 257)) : 1 << h.bitCount;
-  const qint64 paletteEnd = h.PaletteOffset() + qint64(entries) * h.PaletteEntryBytes();
-  if (entries > 256 || paletteEnd > file.size()) return result;
+  if (entries > 256 || !file.seek(h.PaletteOffset())) return result;
+  const QByteArray table = file.read(qint64(entries) * h.PaletteEntryBytes());
+  if (table.size() < qint64(entries) * h.PaletteEntryBytes()) return result;
   result.image = NewImage(h.width, h.height, QImage::Format_ARGB32);
   if (result.image.isNull()) {
     result.outcome = RleBitmap::Outcome::NoMemory;
     return result;
   }
-  const QVector<QRgb> colours = Palette(h, file, entries);
+  const QVector<QRgb> colours = Palette(h, table, entries);
   Painter paint(result.image, colours);
   const bool rle8 = h.compression == kRle8;
 
-  const auto* data = reinterpret_cast<const uchar*>(file.constData());
-  qint64 at = qMax<qint64>(h.dataOffset, paletteEnd);  // an offset inside the headers is ignored
-  const qint64 end = file.size();
+  // An offset inside the headers is ignored.
+  if (!file.seek(qMax<qint64>(h.dataOffset, h.PaletteOffset() + table.size()))) return result;
+  Stream in(file);
   const qint64 width = h.width, rows = h.height;
   qint64 x = 0, row = 0;
-  auto lastRowWhole = [&] { return row >= rows || (row == rows - 1 && x >= width); };
+  // Once the last row is whole nothing further can change the picture, so reading stops there.
+  auto rowsRemain = [&] { return row < rows - 1 || (row == rows - 1 && x < width); };
 
-  while (row < rows) {
-    if (at + 2 > end) {
-      if (!lastRowWhole()) return result;
-      break;
-    }
-    const uchar count = data[at], value = data[at + 1];
-    at += 2;
-    if (count > 0) {  // a run of one colour, or of two alternating ones
-      for (int i = 0; i < count; ++i, ++x)
-        paint.Put(x, row, rle8 ? value : (i % 2 ? value & 0x0F : value >> 4));
+  while (rowsRemain()) {
+    if (!in.Has(2)) return result;
+    const uchar count = in.Data()[0], value = in.Data()[1];
+    in.Skip(2);
+    if (count > 0) {  // a run of one colour, or of two alternating ones; past the row it costs nothing
+      for (qint64 i = 0, n = paint.Inside(x, count); i < n; ++i)
+        paint.Put(x + i, row, rle8 ? value : (i % 2 ? value & 0x0F : value >> 4));
+      x += count;
     } else if (value == 0) {  // end of line
       x = 0;
       ++row;
     } else if (value == 1) {  // end of bitmap
       break;
     } else if (value == 2) {  // delta
-      if (at + 2 > end) return result;
-      x += data[at];
-      row += data[at + 1];
-      at += 2;
+      if (!in.Has(2)) return result;
+      x += in.Data()[0];
+      row += in.Data()[1];
+      in.Skip(2);
     } else {  // a literal run, padded to a whole number of 16-bit words
       const qint64 bytes = rle8 ? value : (value + 1) / 2;
-      if (at + bytes > end) return result;
-      for (int i = 0; i < value; ++i, ++x) {
-        const uchar byte = data[at + (rle8 ? i : i / 2)];
-        paint.Put(x, row, rle8 ? byte : (i % 2 ? byte & 0x0F : byte >> 4));
+      if (!in.Has(bytes)) return result;
+      const uchar* data = in.Data();
+      for (qint64 i = 0, n = paint.Inside(x, value); i < n; ++i) {
+        const uchar byte = data[rle8 ? i : i / 2];
+        paint.Put(x + i, row, rle8 ? byte : (i % 2 ? byte & 0x0F : byte >> 4));
       }
-      at += bytes + (bytes % 2);
+      x += value;
+      in.Skip(bytes);
+      if (bytes % 2 && in.Has(1)) in.Skip(1);
     }
   }
   result.outcome = RleBitmap::Outcome::Decoded;

@@ -2,7 +2,7 @@
 // The run-length encoded BMPs (RLE4, RLE8), decoded here rather than by Qt's reader: that one
 // leaves every pixel the stream skips as the memory held it and cannot tell a stream cut short
 // from a whole one.
-#include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 
 #include "platform/files/DeclaredSize.h"
@@ -19,9 +19,9 @@ struct RleBitmap {
 
 bool IsRleBitmap(const BmpHeader& header);
 
-// Decodes the pixel data of the whole file `file` whose header is `header`. A stream that ends
-// before the last row is whole is damaged; one whose rows are all there loads without its
-// end-of-bitmap code.
-RleBitmap DecodeRleBitmap(const BmpHeader& header, const QByteArray& file);
+// Decodes the pixel data of the file whose header is `header`, reading while rows remain. A
+// stream that ends before the last row is whole is damaged; one whose rows are all there loads
+// without its end-of-bitmap code.
+RleBitmap DecodeRleBitmap(const BmpHeader& header, QIODevice& file);
 
 }  // namespace platform

@@ -1,30 +1,26 @@
 #include "platform/files/DeclaredSize.h"
 
 #include <QtEndian>
-#include <climits>
 
 namespace platform {
 
 namespace {
 const uchar* Bytes(const QByteArray& d) { return reinterpret_cast<const uchar*>(d.constData()); }
 
-// Sizes past what an int holds stay past the limit.
-QSize Positive(qint64 width, qint64 height) {
-  return QSize(int(qMin<qint64>(qAbs(width), INT_MAX)), int(qMin<qint64>(qAbs(height), INT_MAX)));
-}
+Extent Positive(qint64 width, qint64 height) { return {qAbs(width), qAbs(height)}; }
 
-QSize PngSize(QIODevice& device) {
+Extent PngSize(QIODevice& device) {
   const QByteArray head = device.peek(24);
-  if (head.size() < 24 || head.mid(12, 4) != "IHDR") return QSize();
+  if (head.size() < 24 || head.mid(12, 4) != "IHDR") return {};
   return Positive(qFromBigEndian<quint32>(Bytes(head) + 16), qFromBigEndian<quint32>(Bytes(head) + 20));
 }
 
 // The logical screen; where a side of it is 0, Qt's reader takes the first frame's extent.
-QSize GifSize(QIODevice& device) {
+Extent GifSize(QIODevice& device) {
   const QByteArray head = device.peek(10);
-  if (head.size() < 10) return QSize();
-  const QSize screen(qFromLittleEndian<quint16>(Bytes(head) + 6), qFromLittleEndian<quint16>(Bytes(head) + 8));
-  return screen.isEmpty() ? QSize() : screen;
+  if (head.size() < 10) return {};
+  const Extent screen{qFromLittleEndian<quint16>(Bytes(head) + 6), qFromLittleEndian<quint16>(Bytes(head) + 8)};
+  return screen.IsEmpty() ? Extent() : screen;
 }
 
 bool IsStartOfFrame(uchar marker) {
@@ -33,26 +29,26 @@ bool IsStartOfFrame(uchar marker) {
 
 // Walks the marker segments up to the frame header; a walk that meets the image data or runs
 // out first knows no size.
-QSize JpegSize(QIODevice& device) {
-  if (!device.seek(2)) return QSize();
+Extent JpegSize(QIODevice& device) {
+  if (!device.seek(2)) return {};
   for (int segments = 0; segments < 1024; ++segments) {
     QByteArray marker = device.read(2);
     while (marker.size() == 2 && uchar(marker[0]) == 0xFF && uchar(marker[1]) == 0xFF)
       marker = marker.mid(1) + device.read(1);  // fill bytes before a marker
-    if (marker.size() < 2 || uchar(marker[0]) != 0xFF) return QSize();
+    if (marker.size() < 2 || uchar(marker[0]) != 0xFF) return {};
     const uchar code = uchar(marker[1]);
     if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) continue;  // markers without a segment
-    if (code == 0xD9 || code == 0xDA) return QSize();
+    if (code == 0xD9 || code == 0xDA) return {};
     const QByteArray segment = device.read(IsStartOfFrame(code) ? 7 : 2);
-    if (segment.size() < 2) return QSize();
+    if (segment.size() < 2) return {};
     if (IsStartOfFrame(code)) {
-      if (segment.size() < 7) return QSize();
+      if (segment.size() < 7) return {};
       return Positive(qFromBigEndian<quint16>(Bytes(segment) + 5), qFromBigEndian<quint16>(Bytes(segment) + 3));
     }
     const quint16 length = qFromBigEndian<quint16>(Bytes(segment));
-    if (length < 2 || !device.seek(device.pos() + length - 2)) return QSize();
+    if (length < 2 || !device.seek(device.pos() + length - 2)) return {};
   }
-  return QSize();
+  return {};
 }
 }  // namespace
 
@@ -85,8 +81,8 @@ bool IsUnreadableBmpKind(const BmpHeader& h) {
          (h.compression >= 4 && h.compression <= 6) || os2Compression;
 }
 
-QSize DeclaredSize(QIODevice& device, const QByteArray& format) {
-  QSize size;
+Extent DeclaredSize(QIODevice& device, const QByteArray& format) {
+  Extent size;
   if (format == "bmp") {
     if (const auto h = ParseBmpHeader(device.peek(54))) size = Positive(h->width, h->height);
   } else if (format == "png") {

@@ -4,7 +4,6 @@
 // must say so rather than call the file damaged.
 #include <QByteArray>
 #include <QIODevice>
-#include <QSize>
 #include <optional>
 
 namespace platform {
@@ -32,8 +31,15 @@ std::optional<BmpHeader> ParseBmpHeader(const QByteArray& head);
 // info headers.
 bool IsUnreadableBmpKind(const BmpHeader& header);
 
-// The width and height (both positive) that a BMP, PNG, GIF or JPEG file declares; an invalid
-// size when the format is another or the header does not say. Leaves the device at its start.
-QSize DeclaredSize(QIODevice& device, const QByteArray& format);
+// A width and height as a header states them, wider than an int: a PNG's side may be 2^32 - 1.
+struct Extent {
+  qint64 width = -1, height = -1;  // -1: not stated
+  bool IsStated() const { return width >= 0 && height >= 0; }
+  bool IsEmpty() const { return width <= 0 || height <= 0; }
+};
+
+// The width and height (both positive) that a BMP, PNG, GIF or JPEG file declares; nothing stated
+// when the format is another or the header does not say. Leaves the device at its start.
+Extent DeclaredSize(QIODevice& device, const QByteArray& format);
 
 }  // namespace platform

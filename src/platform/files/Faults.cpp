@@ -1,6 +1,7 @@
 #include "platform/files/Faults.h"
 
 #include <cerrno>
+#include <utility>
 
 namespace platform {
 
@@ -13,6 +14,7 @@ struct WriteFault {
 
 int allocationsUntilFault = 0;
 bool temporaryFilesRefused = false;
+int syncFaults[2] = {};  // by SyncStep
 }  // namespace
 
 void InjectWriteFault(qint64 bytes, int error, bool lasting) { writeFault = {bytes, error, lasting}; }
@@ -32,6 +34,9 @@ qint64 WritableBytes(qint64 wanted) {
 
 void InjectTemporaryFileFault(bool on) { temporaryFilesRefused = on; }
 bool TemporaryFilesRefused() { return temporaryFilesRefused; }
+
+void InjectSyncFault(SyncStep step, int error) { syncFaults[int(step)] = error; }
+int InjectedSyncError(SyncStep step) { return std::exchange(syncFaults[int(step)], 0); }
 
 void InjectAllocationFault(int k) { allocationsUntilFault = k; }
 

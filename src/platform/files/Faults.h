@@ -21,6 +21,13 @@ qint64 WritableBytes(qint64 wanted);
 void InjectTemporaryFileFault(bool on);
 bool TemporaryFilesRefused();
 
+// The next sync of a saved file's data, or of its folder after the rename, fails once with
+// `error` (tmpfs never fails either); 0 clears.
+enum class SyncStep { Data, Folder };
+void InjectSyncFault(SyncStep step, int error);
+// The error the sync of `step` has to fail with now, or 0; taking it disarms the fault.
+int InjectedSyncError(SyncStep step);
+
 // The k-th picture allocation from now fails (k = 1: the next one); 0 clears.
 void InjectAllocationFault(int k);
 // Counts one picture allocation; false when it is the one that has to fail.

@@ -7,19 +7,13 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "platform/files/Descriptor.h"
 #include "platform/files/Faults.h"
 
 namespace platform {
 
 namespace {
 using Outcome = InPlaceResult::Outcome;
-
-struct Descriptor {
-  int fd;
-  ~Descriptor() {
-    if (fd >= 0) ::close(fd);
-  }
-};
 
 bool ReadAll(int fd, QByteArray& into) {
   for (qint64 at = 0; at < into.size();) {
@@ -41,7 +35,7 @@ bool WriteWhole(int fd, const QByteArray& bytes) {
     if (put < 0) return false;
     at += put;
   }
-  return ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0;
+  return ::ftruncate(fd, bytes.size()) == 0 && SyncData(fd);
 }
 
 // Asks the file system for the blocks of the whole new content; where it cannot reserve them,
@@ -56,10 +50,10 @@ bool Reserve(int fd, qint64 length, qint64 oldLength) {
 }  // namespace
 
 InPlaceResult OverwriteInPlace(const QString& path, const QByteArray& bytes) {
-  const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC)};
+  // Not blocking on a FIFO nor taking a terminal, should the path no longer name a regular file.
+  const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
   struct stat status {};
-  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode))
-    return {Outcome::CannotOpen, errno};
+  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return {Outcome::CannotOpen, errno};
   QByteArray old(qsizetype(status.st_size), Qt::Uninitialized);
   if (!ReadAll(file.fd, old)) return {Outcome::CannotOpen, errno};
   if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NoRoom, errno};

@@ -1,36 +1,37 @@
 #include "platform/files/PictureFile.h"
 
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
+#include <new>
 
-#include "platform/files/BmpRle.h"
-#include "platform/files/DeclaredSize.h"
 #include "platform/Errors.h"
-#include "platform/files/FileText.h"
-#include "platform/files/GifFirstFrame.h"
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
+#include "platform/files/BmpRle.h"
+#include "platform/files/Damage.h"
+#include "platform/files/DeclaredSize.h"
+#include "platform/files/FileText.h"
+#include "platform/files/GifFirstFrame.h"
+#include "platform/files/JpegFile.h"
 #include "platform/files/WatchedFile.h"
 
 namespace platform {
 
 namespace {
-const QString& Damaged() {
-  static const QString text = QStringLiteral("画像データが壊れています。");
-  return text;
-}
-
 [[noreturn]] void Refuse(const QString& path, const QString& reason) {
   Raise(ErrorKind::UnreadableFile, Named(path, reason));
 }
 
-[[noreturn]] void RefuseSize(const QString& path, QSize size) {
+[[noreturn]] void RefuseDamaged(const QString& path, Damage how) {
+  throw DamagedPicture(Named(path, QStringLiteral("画像データが壊れています。")), how);
+}
+
+[[noreturn]] void RefuseSize(const QString& path, qint64 width, qint64 height) {
   Raise(ErrorKind::RefusedSize,
         Named(path, QStringLiteral("%1 × %2 ピクセルの画像です。扱えるのは縦横それぞれ %3 ピクセルまで、"
                                    "全体で %4 × %4 ピクセル未満です。")
-                        .arg(size.width())
-                        .arg(size.height())
+                        .arg(width)
+                        .arg(height)
                         .arg(kMaxPictureSide)
                         .arg(kAreaLimitSide)));
 }
@@ -63,9 +64,8 @@ void MatchAllocationLimit() {
 // A decoder that failed where a picture of the declared size cannot be had either failed for
 // want of memory, not for damage.
 [[noreturn]] void RefuseFailedRead(const QString& path, QSize declared) {
-  if (declared.isValid() && !declared.isEmpty() && NewImage(declared.width(), declared.height()).isNull())
-    RefuseMemory(path, declared);
-  Refuse(path, Damaged());
+  if (!declared.isEmpty() && NewImage(declared.width(), declared.height()).isNull()) RefuseMemory(path, declared);
+  RefuseDamaged(path, Damage::BadStructure);
 }
 
 // Readers index past a short colour table as they like; every such index shows black.
@@ -77,54 +77,61 @@ void FillOutColourTable(QImage& image) {
   image.setColorTable(table);
 }
 
+// giflib judges the first frame; Qt's reader decodes it, so the pixels are Qt's.
 QImage ReadGif(WatchedFile& file, const QString& path) {
   file.seek(0);
-  const GifFirstFrame frame = ReadGifFirstFrame(file.readAll());
-  if (!frame.complete) Refuse(path, Damaged());
-  if (!FitsPictureLimit(frame.size.width(), frame.size.height())) RefuseSize(path, frame.size);
-  QBuffer stream;
-  stream.setData(frame.stream);
+  const GifFirstFrame frame = ReadGifFirstFrame(file);
+  if (frame.size.isValid() && !FitsPictureLimit(frame.size.width(), frame.size.height()))
+    RefuseSize(path, frame.size.width(), frame.size.height());
+  if (frame.head.isEmpty()) RefuseDamaged(path, frame.damage);
+  GifFrameStream stream(frame, file);
   QImageReader reader(&stream, "gif");
   QImage image;
   if (!reader.read(&image)) RefuseFailedRead(path, frame.size);
+  // The file was cut short since it was judged.
+  if (stream.RanShort()) RefuseDamaged(path, Damage::DataEndsEarly);
   return image;
 }
 
-QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& header, QSize declared) {
+QImage ReadJpegFile(WatchedFile& file, const QString& path) {
   file.seek(0);
-  RleBitmap bitmap = DecodeRleBitmap(header, file.readAll());
+  JpegPicture jpeg = ReadJpeg(file);
+  switch (jpeg.outcome) {
+    case JpegPicture::Outcome::Decoded: break;
+    case JpegPicture::Outcome::OverLimit: RefuseSize(path, jpeg.size.width(), jpeg.size.height());
+    case JpegPicture::Outcome::NoMemory: RefuseMemory(path, jpeg.size);
+    case JpegPicture::Outcome::Damaged: RefuseDamaged(path, jpeg.damage);
+  }
+  return std::move(jpeg.image);
+}
+
+QImage ReadRleBitmap(WatchedFile& file, const QString& path, const BmpHeader& header, QSize declared) {
+  RleBitmap bitmap = DecodeRleBitmap(header, file);
   if (bitmap.outcome == RleBitmap::Outcome::NoMemory) RefuseMemory(path, declared);
-  if (bitmap.outcome != RleBitmap::Outcome::Decoded) Refuse(path, Damaged());
+  if (bitmap.outcome != RleBitmap::Outcome::Decoded) RefuseDamaged(path, Damage::DataEndsEarly);
   return std::move(bitmap.image);
 }
 
-// Qt's own reader, decoding in place into a defined image of the declared size and format.
+// Qt's own reader (BMP, PNG, any other format it knows), decoding in place into a defined image
+// of the declared size and format.
 QImage ReadWithQt(QImageReader& reader, WatchedFile& file, const QString& path, QSize declared) {
   const QByteArray format = reader.format();
-  // Qt's JPEG reader reports a format it never set once its header has failed, so the header is
-  // read first (asking the size does that) and only a reader that can go on is asked the format.
-  // A file whose header fails is left to the reader, which then refuses it.
-  reader.size();
+  // A reader whose header failed is left to refuse the file itself.
   const QImage::Format decodedFormat = reader.canRead() ? reader.imageFormat() : QImage::Format_Invalid;
   QImage image;
-  if (declared.isValid() && !declared.isEmpty() && decodedFormat != QImage::Format_Invalid) {
+  if (!declared.isEmpty() && decodedFormat != QImage::Format_Invalid) {
     image = NewImage(declared.width(), declared.height(), decodedFormat);
     if (image.isNull()) RefuseMemory(path, declared);
   }
   file.Watch();
   if (!reader.read(&image) || image.isNull()) RefuseFailedRead(path, declared);
-  // BMP and PNG readers ask for exactly what the format holds; the JPEG reader asks in chunks
-  // and wants nothing once the image is whole.
-  const bool ranOut = format == "jpeg" ? file.FoundNothing()
-                      : format == "bmp" || format == "png" ? file.AskedPastEnd()
-                                                           : false;
-  if (ranOut) Refuse(path, Damaged());
+  // BMP and PNG readers ask for exactly what the format holds.
+  if ((format == "bmp" || format == "png") && file.AskedPastEnd()) RefuseDamaged(path, Damage::DataEndsEarly);
   FillOutColourTable(image);
   return image;
 }
-}  // namespace
 
-QImage LoadPicture(const QString& path) {
+QImage Load(const QString& path) {
   MatchAllocationLimit();
   WatchedFile file(path);
   if (!file.open()) Refuse(path, OpenFailure(path));
@@ -133,22 +140,38 @@ QImage LoadPicture(const QString& path) {
   const QByteArray format = reader.format();
   if (format.isEmpty()) Refuse(path, NotAPicture());
 
-  QSize declared = DeclaredSize(file, format);
-  if (!declared.isValid() && format != "gif") declared = reader.size();
-  if (declared.isValid() && !FitsPictureLimit(declared.width(), declared.height())) RefuseSize(path, declared);
+  Extent declared = DeclaredSize(file, format);
+  if (!declared.IsStated() && format != "gif" && format != "jpeg") {
+    const QSize size = reader.size();
+    declared = {size.width(), size.height()};
+  }
+  if (declared.IsStated() && !FitsPictureLimit(declared.width, declared.height))
+    RefuseSize(path, declared.width, declared.height);
+  const QSize size = declared.IsStated() ? QSize(int(declared.width), int(declared.height)) : QSize();
 
-  QImage image;
   const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
   if (bmp && IsUnreadableBmpKind(*bmp)) Refuse(path, QStringLiteral("この種類の BMP ファイルは読み込めません。"));
+  QImage image;
   if (format == "gif") {
     image = ReadGif(file, path);
+  } else if (format == "jpeg") {
+    image = ReadJpegFile(file, path);
   } else if (bmp && IsRleBitmap(*bmp)) {
-    image = ReadRleBitmap(file, path, *bmp, declared);
+    image = ReadRleBitmap(file, path, *bmp, size);
   } else {
-    image = ReadWithQt(reader, file, path, declared);
+    image = ReadWithQt(reader, file, path, size);
   }
-  if (!FitsPictureLimit(image.width(), image.height())) RefuseSize(path, image.size());
+  if (!FitsPictureLimit(image.width(), image.height())) RefuseSize(path, image.width(), image.height());
   return image;
+}
+}  // namespace
+
+QImage LoadPicture(const QString& path) {
+  try {
+    return Load(path);
+  } catch (const std::bad_alloc&) {
+    Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("この画像を読み込むだけのメモリがありません。")));
+  }
 }
 
 }  // namespace platform

@@ -12,21 +12,18 @@ class WatchedFile : public QIODevice {
   explicit WatchedFile(const QString& path) : file_(path) {}
 
   // Opens read-only and unbuffered, so every read the decoder makes arrives here as asked.
+  // Only a regular file opens: a FIFO, a device or a folder could block or never end.
   bool open(OpenMode mode = ReadOnly) override;
   void close() override;
   bool isSequential() const override { return false; }
   qint64 size() const override { return file_.size(); }
   bool seek(qint64 pos) override;
-  QFileDevice::FileError FileError() const { return file_.error(); }
 
   // Forgets what earlier reads found and notes what reads from now on find.
-  void Watch() { askedPastEnd_ = foundNothing_ = false; }
+  void Watch() { askedPastEnd_ = false; }
   // A read asked for more bytes than were left: a decoder that reads exactly what the format
   // says (BMP, PNG) met the end early.
   bool AskedPastEnd() const { return askedPastEnd_; }
-  // A read found no byte at all: even a decoder that reads in large chunks (JPEG) wanted data
-  // the file does not have.
-  bool FoundNothing() const { return foundNothing_; }
 
  protected:
   qint64 readData(char* data, qint64 maxSize) override;
@@ -35,7 +32,6 @@ class WatchedFile : public QIODevice {
  private:
   QFile file_;
   bool askedPastEnd_ = false;
-  bool foundNothing_ = false;
 };
 
 }  // namespace platform

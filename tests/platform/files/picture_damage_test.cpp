@@ -103,6 +103,34 @@ class PictureDamageTest : public QObject {
     QCOMPARE(refusal->Text(), DamageText(path));
   }
 
+  // The damage that ends inside a well-formed file: markers, terminators and trailer in place.
+  void damageInsideAWellFormedFileIsRefused_data() {
+    QTest::addColumn<QByteArray>("file");
+    const QImage pattern = testsupport::PatternImage(64, 48, 2);
+    const QByteArray jpeg = Encoded(pattern, "jpeg"), progressive = Encoded(pattern, "jpeg", true);
+    const QByteArray endMarker("\xFF\xD9");
+    QByteArray taller = jpeg;
+    qToBigEndian(quint16(96), taller.data() + taller.indexOf("\xFF\xC0") + 5);
+    const qsizetype secondScan = progressive.indexOf("\xFF\xDA", progressive.indexOf("\xFF\xDA") + 2);
+    QByteArray shortLzw = gifwriter::Encode(20, 5, {qRgb(1, 2, 3), qRgb(250, 0, 0)}, [](int x, int y) { return (x + y) % 2; });
+    Put16(shortLzw, 8, 20);
+    Put16(shortLzw, shortLzw.indexOf(',', 13 + 6) + 7, 20);
+    const QByteArray gif = PatternGif(64, 48);
+    QTest::newRow("jpeg declaring more rows than it holds") << taller;
+    QTest::newRow("jpeg scan cut and closed by its end marker") << jpeg.left(jpeg.size() / 2) + endMarker;
+    QTest::newRow("progressive jpeg cut at a scan boundary") << progressive.left(secondScan);
+    QTest::newRow("progressive jpeg cut at a scan and closed") << progressive.left(secondScan) + endMarker;
+    QTest::newRow("gif whose code stream ends early") << shortLzw;
+    QTest::newRow("gif whose block chain ends early") << gif.left(gif.indexOf(',', 13 + 64 * 3) + 10 + 1 + 1 + 255) + QByteArray("\0;", 2);
+  }
+  void damageInsideAWellFormedFileIsRefused() {
+    QFETCH(QByteArray, file);
+    const QString path = Write(file);
+    const auto refusal = Refusal(path);
+    QVERIFY(refusal);
+    QCOMPARE(refusal->Text(), DamageText(path));
+  }
+
   void largeBmpCutShortIsRefused() {
     QImage big(4096, 4096, QImage::Format_RGB32);
     big.fill(qRgb(10, 200, 30));
@@ -145,6 +173,7 @@ class PictureDamageTest : public QObject {
     QTest::newRow("jpeg with bytes after the image") << jpeg + QByteArray(5000, '\x11') << Rgb(QImage::fromData(jpeg));
     const QByteArray png = Encoded(pattern, "png");
     QTest::newRow("png with bytes after the image") << png + QByteArray(40, '\0') << pattern;
+    QTest::newRow("jpeg missing only its end marker") << jpeg.chopped(2) << Rgb(QImage::fromData(jpeg));
   }
   void irregularFileThatLosesNoPixelLoads() {
     QFETCH(QByteArray, file);
@@ -225,6 +254,25 @@ class PictureDamageTest : public QObject {
     QCOMPARE(refusal->Kind(), ErrorKind::RefusedSize);
     QVERIFY2(refusal->Text().contains(QStringLiteral("%1 × %2 ピクセルの画像です。").arg(size.width()).arg(size.height())),
              qPrintable(refusal->Text()));
+  }
+
+  void sizeBeyondAnIntIsReportedAsDeclared_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("size");
+    QByteArray png = Encoded(testsupport::PatternImage(4, 4), "png"), widest = png, bmp = Encoded(testsupport::PatternImage(4, 4), "bmp");
+    qToBigEndian(quint32(1) << 31, png.data() + 16);
+    qToBigEndian(quint32(0xFFFFFFFF), widest.data() + 16);
+    Put32(bmp, 18, quint32(1) << 31);
+    QTest::newRow("png 2^31 wide") << png << "2147483648 × 4";
+    QTest::newRow("png 2^32 - 1 wide") << widest << "4294967295 × 4";
+    QTest::newRow("bmp -2^31 wide") << bmp << "2147483648 × 4";
+  }
+  void sizeBeyondAnIntIsReportedAsDeclared() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, size);
+    const auto refusal = Refusal(Write(file));
+    QVERIFY(refusal);
+    QVERIFY2(refusal->Text().contains(size + QStringLiteral(" ピクセルの画像です。")), qPrintable(refusal->Text()));
   }
 
   void bmpOfAKindNoReaderHereTakesIsNamedSo_data() {

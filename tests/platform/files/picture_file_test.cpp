@@ -6,6 +6,7 @@
 #include <QtEndian>
 #include <QtTest>
 #include <algorithm>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/files/BmpFile.h"
@@ -245,6 +246,25 @@ class PictureFileTest : public QObject {
       QCOMPARE(e.Kind(), ErrorKind::UnreadableFile);
       QCOMPARE(e.Text(), QStringLiteral("ファイルを読み込めませんでした。\n") +
                              QDir::toNativeSeparators(At(name)) + "\n" + reason);
+    }
+  }
+
+  // A FIFO would block the open, a device never end: only regular files are read.
+  void onlyRegularFilesAreRead_data() {
+    QTest::addColumn<QString>("kind");
+    for (const char* kind : {"fifo", "folder", "device"}) QTest::newRow(kind) << kind;
+  }
+  void onlyRegularFilesAreRead() {
+    QFETCH(QString, kind);
+    QString path = At("special-" + kind);
+    if (kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == "folder") QVERIFY(QDir().mkdir(path));
+    if (kind == "device") path = QStringLiteral("/dev/zero");
+    try {
+      platform::LoadPicture(path);
+      QFAIL("loaded");
+    } catch (const PlatformError& e) {
+      QCOMPARE(e.Text(), QStringLiteral("ファイルを読み込めませんでした。\n%1\nファイルを開けません。").arg(path));
     }
   }
 

@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <cerrno>
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "app/MDIForm1.h"
@@ -78,6 +79,8 @@ class SaveFaultsTest : public QObject {
   void cleanup() {
     platform::ClearWriteFault();
     platform::InjectTemporaryFileFault(false);
+    platform::InjectSyncFault(platform::SyncStep::Data, 0);
+    platform::InjectSyncFault(platform::SyncStep::Folder, 0);
   }
 
   void failedWriteLeavesTheOldFile_data() {
@@ -106,6 +109,62 @@ class SaveFaultsTest : public QObject {
     QCOMPARE(Refusal(), Saved(target_, reason));
     QCOMPARE(Read(target_), OldContent());
     QCOMPARE(Files(), QStringList{"canvas.bmp"});
+  }
+
+  // Only a data sync that succeeded lets the new file take the name; a folder that cannot be
+  // synced at all is no fault, a folder sync that fails leaves a new file that may not last.
+  void syncFailures_data() {
+    QTest::addColumn<platform::SyncStep>("step");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<QString>("message");  // empty: none
+    QTest::addColumn<bool>("saved");
+    using platform::SyncStep;
+    const QString path = dir_.filePath(QStringLiteral("canvas.bmp"));
+    const QString kept = QStringLiteral("元のファイルはそのままです。");
+    QTest::newRow("data, i/o error") << SyncStep::Data << EIO << false << Saved(path, kWriteError + kept) << false;
+    QTest::newRow("data, disk full") << SyncStep::Data << ENOSPC << false << Saved(path, kNoRoom + kept) << false;
+    QTest::newRow("data, over quota") << SyncStep::Data << EDQUOT << false << Saved(path, kNoRoom + kept) << false;
+    QTest::newRow("data, in place") << SyncStep::Data << EIO << true
+                                    << Saved(path, kWriteError + QStringLiteral("元のファイルに戻しました。")) << false;
+    QTest::newRow("folder, i/o error")
+        << SyncStep::Folder << EIO << false
+        << QStringLiteral("ファイルを保存しましたが、ディスクへの記録を確かめられませんでした。\n%1\n"
+                          "新しいファイルはできていますが、停電などで失われるおそれがあります。")
+               .arg(path)
+        << true;
+    QTest::newRow("folder, cannot sync (EINVAL)") << SyncStep::Folder << EINVAL << false << QString() << true;
+    QTest::newRow("folder, cannot sync (ENOTSUP)") << SyncStep::Folder << ENOTSUP << false << QString() << true;
+  }
+  void syncFailures() {
+    QFETCH(platform::SyncStep, step);
+    QFETCH(int, error);
+    QFETCH(bool, inPlace);
+    QFETCH(QString, message);
+    QFETCH(bool, saved);
+    platform::InjectTemporaryFileFault(inPlace);
+    platform::InjectSyncFault(step, error);
+    QString text;
+    try {
+      platform::SavePicture(Picture(), target_);
+    } catch (const PlatformError& e) {
+      text = e.Text();
+    }
+    QCOMPARE(text, message);
+    QCOMPARE(Files(), QStringList{"canvas.bmp"});
+    if (saved) QCOMPARE(bmpfile::ParseFile(target_).pixels, Picture());
+    if (!saved) QCOMPARE(Read(target_), OldContent());
+  }
+
+  // Ignored only while the save writes: a program started later inherits the disposition.
+  void fileSizeSignalIsPutBack() {
+    struct sigaction mine {}, now {};
+    mine.sa_handler = [](int) {};
+    QCOMPARE(::sigaction(SIGXFSZ, &mine, nullptr), 0);
+    QCOMPARE(Refusal(), QString());
+    QCOMPARE(::sigaction(SIGXFSZ, nullptr, &now), 0);
+    QVERIFY(now.sa_handler == mine.sa_handler);
+    ::signal(SIGXFSZ, SIG_DFL);
   }
 
   void inPlaceFailureThatCannotBeUndoneSaysSo() {

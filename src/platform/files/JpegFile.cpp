@@ -1,0 +1,243 @@
+#include "platform/files/JpegFile.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <memory>
+
+extern "C" {
+#include <jerror.h>
+#include <jpeglib.h>
+}
+
+#include "platform/ImageBuffer.h"
+#include "platform/PictureLimits.h"
+
+namespace platform {
+
+namespace {
+constexpr qint64 kChunk = 64 * 1024;
+
+// Everything libjpeg works on, in one block that stays put: libjpeg keeps pointers into it, and
+// a failure leaves through longjmp, which runs no destructor.
+struct Decoder {
+  jpeg_decompress_struct info;
+  jpeg_error_mgr errors;
+  jpeg_source_mgr source;
+  jpeg_progress_mgr progress;
+  std::jmp_buf failed;
+  QIODevice* file = nullptr;
+  bool endOfFile = false;  // the file ended before libjpeg had read its end marker
+  bool warned = false;     // libjpeg warned, if only about metadata
+  bool severalScans = false;
+  int refusal = 0;         // the warning that refused the picture
+  int error = 0;           // the error libjpeg stopped with
+  Damage damage = Damage::None;  // found by looking at what libjpeg read
+  bool scanned[MAX_COMPONENTS] = {};
+  JOCTET buffer[kChunk];
+};
+
+Decoder& Of(j_common_ptr info) { return *static_cast<Decoder*>(info->client_data); }
+Decoder& Of(j_decompress_ptr info) { return *static_cast<Decoder*>(info->client_data); }
+
+// Warnings about odd metadata: the pixels decode whole all the same.
+bool Tolerated(int code) {
+  return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC ||
+         code == JWRN_ADOBE_XFORM;
+}
+
+Damage FromWarning(int code) {
+  switch (code) {
+    case JWRN_HIT_MARKER:
+    case JWRN_JPEG_EOF: return Damage::DataEndsEarly;
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_BOGUS_PROGRESSION: return Damage::BadScanHeader;
+    default: return Damage::BadCode;  // a bad Huffman or arithmetic code, a restart marker out of turn
+  }
+}
+}  // namespace
+
+extern "C" {
+static void Fail(j_common_ptr info) {
+  Of(info).error = info->err->msg_code;
+  std::longjmp(Of(info).failed, 1);
+}
+
+static void Silent(j_common_ptr) {}
+
+// Every warning comes here (libjpeg's own shows only the first); one that refuses the picture
+// stops decoding at once, since no later row could be kept.
+static void Emit(j_common_ptr info, int level) {
+  if (level >= 0) return;  // a trace
+  Decoder& d = Of(info);
+  d.warned = true;
+  if (Tolerated(info->err->msg_code)) return;
+  d.refusal = info->err->msg_code;
+  std::longjmp(d.failed, 1);
+}
+
+static void StartSource(j_decompress_ptr) {}
+static void EndSource(j_decompress_ptr) {}
+
+// At the end of the file, libjpeg's own answer: an end marker, which it reads as the end of
+// whatever it was reading. Unlike libjpeg's own sources this one remembers that it had to.
+static boolean Fill(j_decompress_ptr info) {
+  Decoder& d = Of(info);
+  qint64 got = d.endOfFile ? 0 : d.file->read(reinterpret_cast<char*>(d.buffer), kChunk);
+  if (got <= 0) {
+    d.endOfFile = true;
+    d.buffer[0] = 0xFF;
+    d.buffer[1] = JPEG_EOI;
+    got = 2;
+  }
+  d.source.next_input_byte = d.buffer;
+  d.source.bytes_in_buffer = size_t(got);
+  return TRUE;
+}
+
+static void Skip(j_decompress_ptr info, long count) {
+  jpeg_source_mgr& source = *info->src;
+  if (count <= 0) return;
+  while (count > long(source.bytes_in_buffer)) {
+    count -= long(source.bytes_in_buffer);
+    Fill(info);
+    if (Of(info).endOfFile) return;  // the marker standing for the end stays to be read
+  }
+  source.next_input_byte += count;
+  source.bytes_in_buffer -= size_t(count);
+}
+
+// Called as libjpeg takes in the scans of a file in several scans: notes whose data came.
+static void NoteScan(j_common_ptr common) {
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  for (int i = 0; i < info->comps_in_scan; ++i)
+    Of(common).scanned[info->cur_comp_info[i]->component_index] = true;
+}
+}
+
+namespace {
+// The header, then Qt's settings: libjpeg's defaults (JDCT_ISLOW, fancy upsampling, block
+// smoothing), grey and colour written by libjpeg straight as RGB32, CMYK and YCCK as CMYK.
+bool ReadHeader(Decoder& d) {
+  if (setjmp(d.failed)) return false;
+  jpeg_create_decompress(&d.info);
+  d.source = {};
+  d.source.init_source = StartSource;
+  d.source.fill_input_buffer = Fill;
+  d.source.skip_input_data = Skip;
+  d.source.resync_to_restart = jpeg_resync_to_restart;
+  d.source.term_source = EndSource;
+  d.info.src = &d.source;
+  d.progress = {};
+  d.progress.progress_monitor = NoteScan;
+  d.info.progress = &d.progress;
+  jpeg_read_header(&d.info, TRUE);
+  d.severalScans = jpeg_has_multiple_scans(&d.info);
+  NoteScan(reinterpret_cast<j_common_ptr>(&d.info));
+  switch (d.info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_YCbCr:
+    case JCS_RGB: d.info.out_color_space = JCS_EXT_BGRX; break;
+    case JCS_CMYK:
+    case JCS_YCCK: d.info.out_color_space = JCS_CMYK; break;
+    default:  // two components, or five and more: no picture Qt's reader makes either
+      d.damage = Damage::BadStructure;
+      return false;
+  }
+  jpeg_calc_output_dimensions(&d.info);
+  return true;
+}
+
+// Every component of a sequential file in several scans had a scan; every coefficient of a
+// progressive one has all its bits (a progressive file cut at a scan boundary draws with no
+// warning at all).
+bool AllScansCame(const Decoder& d) {
+  const jpeg_decompress_struct& info = d.info;
+  for (int c = 0; c < info.num_components; ++c) {
+    if (!d.scanned[c]) return false;
+    const int* bits = info.progressive_mode ? info.coef_bits[c] : nullptr;
+    if (bits && std::any_of(bits, bits + DCTSIZE2, [](int b) { return b != 0; })) return false;
+  }
+  return true;
+}
+
+// Qt's conversion, on the values as stored (Adobe's inverted ones).
+void CmykToRgb(const JSAMPLE* in, QRgb* out, JDIMENSION width) {
+  for (JDIMENSION x = 0; x < width; ++x, in += 4) {
+    const int k = in[3];
+    out[x] = qRgb(k * in[0] / 255, k * in[1] / 255, k * in[2] / 255);
+  }
+}
+
+// Decodes every row into the picture's own memory, then reads on to the end marker.
+bool DecodeRows(Decoder& d, uchar* bits, qsizetype stride) {
+  if (setjmp(d.failed)) return false;
+  jpeg_start_decompress(&d.info);  // takes in every scan of a file in several
+  if (!AllScansCame(d)) {
+    d.damage = Damage::MissingScans;
+    return false;
+  }
+  jpeg_decompress_struct& info = d.info;
+  if (info.out_color_space == JCS_CMYK) {
+    JSAMPARRAY row =
+        info.mem->alloc_sarray(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, info.output_width * 4, 1);
+    while (info.output_scanline < info.output_height) {
+      auto* out = reinterpret_cast<QRgb*>(bits + qsizetype(info.output_scanline) * stride);
+      jpeg_read_scanlines(&info, row, 1);
+      CmykToRgb(row[0], out, info.output_width);
+    }
+  } else {
+    while (info.output_scanline < info.output_height) {
+      JSAMPROW rows[4];
+      const JDIMENSION count = std::min<JDIMENSION>(4, info.output_height - info.output_scanline);
+      for (JDIMENSION i = 0; i < count; ++i) rows[i] = bits + qsizetype(info.output_scanline + i) * stride;
+      jpeg_read_scanlines(&info, rows, count);
+    }
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+Damage Judge(const Decoder& d) {
+  if (d.endOfFile) return Damage::DataEndsEarly;
+  if (d.refusal != 0) return FromWarning(d.refusal);
+  if (d.damage != Damage::None) return d.damage;
+  return Damage::BadStructure;
+}
+
+struct Destroy {
+  void operator()(Decoder* d) const {
+    jpeg_destroy_decompress(&d->info);
+    delete d;
+  }
+};
+}  // namespace
+
+JpegPicture ReadJpeg(QIODevice& file) {
+  JpegPicture result;
+  std::unique_ptr<Decoder, Destroy> d(new Decoder);
+  d->file = &file;
+  d->info.err = jpeg_std_error(&d->errors);
+  d->errors.error_exit = Fail;
+  d->errors.emit_message = Emit;
+  d->errors.output_message = Silent;
+  d->info.client_data = d.get();
+  const auto refuse = [&](JpegPicture::Outcome outcome) {
+    result.outcome = d->error == JERR_OUT_OF_MEMORY ? JpegPicture::Outcome::NoMemory : outcome;
+    result.damage = outcome == JpegPicture::Outcome::Damaged ? Judge(*d) : Damage::None;
+    result.image = QImage();
+    return result;
+  };
+  if (!ReadHeader(*d)) return refuse(JpegPicture::Outcome::Damaged);
+  result.size = QSize(int(d->info.output_width), int(d->info.output_height));
+  if (!FitsPictureLimit(result.size.width(), result.size.height())) return refuse(JpegPicture::Outcome::OverLimit);
+  result.image = NewImage(result.size.width(), result.size.height());
+  if (result.image.isNull()) return refuse(JpegPicture::Outcome::NoMemory);
+  if (!DecodeRows(*d, result.image.bits(), result.image.bytesPerLine())) return refuse(JpegPicture::Outcome::Damaged);
+  // The end marker may be missing only where one scan held everything and nothing was odd.
+  if (d->endOfFile && (d->severalScans || d->warned)) return refuse(JpegPicture::Outcome::Damaged);
+  result.outcome = JpegPicture::Outcome::Decoded;
+  return result;
+}
+
+}  // namespace platform
