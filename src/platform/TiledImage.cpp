@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QRegion>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -124,11 +125,12 @@ QImage& TiledImage::Flattened() {
 
 void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
   // All are made before any is put in place, so that running out of memory changes nothing.
-  std::vector<std::pair<int, QImage>> made;
+  QVarLengthArray<std::pair<int, QImage>, 8> made;
   ForEachTile(area, [&](int tx, int ty) {
     const auto held = tiles_.find(KeyOf(tx, ty));
     if (held != tiles_.end() && held->second.isDetached()) return;
-    QImage tile = spare_.isDetached() ? std::exchange(spare_, QImage()) : NewImage(kTileSide, kTileSide);
+    QImage tile = !spare_.empty() && spare_.mapped().isDetached() ? std::exchange(spare_.mapped(), QImage())
+                                                                 : NewImage(kTileSide, kTileSide);
     if (tile.isNull()) RaiseNoTileMemory();
     const QRect rect = TileRect(tx, ty);
     if (!overwritten.contains(rect & Rect())) {
@@ -139,9 +141,20 @@ void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
         else ReadBase(rect.left(), rect.top() + r, kTileSide, row);
       }
     }
-    made.emplace_back(KeyOf(tx, ty), std::move(tile));
+    made.append({KeyOf(tx, ty), std::move(tile)});
   });
-  for (auto& [key, tile] : made) tiles_[key] = std::move(tile);
+  for (auto& [key, tile] : made) {
+    const auto held = tiles_.find(key);
+    if (held != tiles_.end()) {
+      held->second = std::move(tile);
+    } else if (!spare_.empty()) {
+      spare_.key() = key;
+      spare_.mapped() = std::move(tile);
+      tiles_.insert(std::move(spare_));
+    } else {
+      tiles_.emplace(key, std::move(tile));
+    }
+  }
 }
 
 template <typename F>
@@ -240,10 +253,10 @@ void TiledImage::PutBack(const QRect& to, const TiledImage& from) {
     int tx, ty;
     bool take;
   };
-  std::vector<Step> steps;
+  QVarLengthArray<Step, 16> steps;
   ForEachHeld(to, tiles_, from.tiles_, [&](int tx, int ty) {
     const QRect tile = TileRect(tx, ty) & Rect();
-    steps.push_back({tx, ty, to.contains(tile) || AgreesOutside(tile, to, from)});
+    steps.append({tx, ty, to.contains(tile) || AgreesOutside(tile, to, from)});
   });
   for (const Step& s : steps)
     if (!s.take) MakeWritable(TileRect(s.tx, s.ty) & to);
@@ -254,8 +267,8 @@ void TiledImage::PutBack(const QRect& to, const TiledImage& from) {
       continue;
     }
     const auto mine = tiles_.find(KeyOf(s.tx, s.ty));
-    if (mine != tiles_.end() && mine->second.isDetached()) spare_ = std::move(mine->second);
     if (const QImage* theirs = from.Find(s.tx, s.ty)) tiles_[KeyOf(s.tx, s.ty)] = *theirs;
+    else if (mine != tiles_.end() && spare_.empty()) spare_ = tiles_.extract(mine);
     else if (mine != tiles_.end()) tiles_.erase(mine);
   }
 }
@@ -274,7 +287,10 @@ void TiledImage::Copy(const QRect& to, const TiledImage& from, QPoint fromAt) {
   }
   const bool samePlace = fromAt == to.topLeft() && from.size_ == size_;
   if (samePlace && to == Rect()) {
-    *this = TiledImage(from);
+    Tiles tiles(from.tiles_);
+    tiles_.swap(tiles);
+    base_ = from.base_;
+    fill_ = from.fill_;
     return;
   }
   if (samePlace && SharesBaseWith(from)) {

@@ -76,10 +76,11 @@ class TiledImage {
   QImage base_;
   QRgb fill_ = 0;
   QSize size_{0, 0};
-  std::unordered_map<int, QImage> tiles_;  // by row * tiles per row + column
-  // The last tile let go, for the next one made: a pointer going from cell to cell lets one
-  // go and needs one at each move.
-  QImage spare_;
+  using Tiles = std::unordered_map<int, QImage>;  // by row * tiles per row + column
+  Tiles tiles_;
+  // A tile let go, with its place in the map, for the next one made: a pointer going from cell
+  // to cell lets one go and needs one at each move.
+  Tiles::node_type spare_;
 };
 
 }  // namespace platform
