@@ -1,9 +1,10 @@
 // Memory a picture costs, as multiples of its own W x H x 4 bytes: loaded through the real
 // "Load Image" button into a fresh source window holding only its white default, and
-// through "Load Picture" onto the canvas, then enlarged through the options dialog by 64
-// pixels each way (those figures are multiples of the enlarged size). Settled is the resident
-// size the step leaves behind, peak the highest it reached on the way, both counted from
-// before the load.
+// through "Load Picture" onto the canvas; then worked on with the mouse (on a source window a
+// hover, a selection and a clip taken; on the canvas a clip stamped); then enlarged through
+// the options dialog by 64 pixels each way (those figures are multiples of the enlarged size).
+// Settled is the resident size the step leaves behind, peak the highest it reached on the
+// way, both counted from before the load.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -66,6 +67,24 @@ void Enlarge(Target target, int side) {
   dialog->Command1->click();
 }
 
+// A hover, a press, a held move and a release at `from` and `to`, as the user makes them.
+void Drag(QWidget* picture, QPointF from, QPointF to) {
+  using testsupport::SendMouse;
+  SendMouse(picture, QEvent::MouseMove, from, Qt::NoButton, Qt::NoButton);
+  SendMouse(picture, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  SendMouse(picture, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  SendMouse(picture, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+// A clip of 2 x 2 cells taken from source window 1; on the canvas, stamped once and left.
+void Work(Target target) {
+  Drag(Source().Picture2, QPointF(40, 40), QPointF(70, 70));
+  if (target == Target::Source) return;
+  QWidget* canvas = DEST_W::Instance().Picture2;
+  Drag(canvas, QPointF(100, 100), QPointF(100, 100));
+  testsupport::SendMouse(canvas, QEvent::MouseMove, QPointF(300, 300), Qt::NoButton, Qt::NoButton);
+}
+
 bool HasSide(const ChildWindow& w, int side) { return w.Picture2->Width() == side && w.Picture2->Height() == side; }
 
 void BM_LoadMemory(benchmark::State& state, Target target, bench::FileKind kind, int side) {
@@ -80,6 +99,7 @@ void BM_LoadMemory(benchmark::State& state, Target target, bench::FileKind kind,
     const Cost load = Measure(base, [&] { LoadButton(target).click(); });
     state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     const bool loadedRight = HasSide(WindowOf(target), side);
+    const Cost work = Measure(base, [&] { Work(target); });
     const Cost resize = Measure(base, [&] { Enlarge(target, side); });
     const bool enlargedRight = HasSide(WindowOf(target), side + kGrowth);
     bench::CloseEditor();
@@ -91,12 +111,14 @@ void BM_LoadMemory(benchmark::State& state, Target target, bench::FileKind kind,
       state.SkipWithError("the picture did not get its size");
       break;
     }
-    if (!load.peakKnown || !resize.peakKnown) {
+    if (!load.peakKnown || !work.peakKnown || !resize.peakKnown) {
       state.SkipWithError("the kernel does not reset the peak resident size (/proc/self/clear_refs)");
       break;
     }
     state.counters["settled_x"] = load.settled / loaded;
     state.counters["peak_x"] = load.peak / loaded;
+    state.counters["worked_settled_x"] = work.settled / loaded;
+    state.counters["worked_peak_x"] = work.peak / loaded;
     state.counters["enlarged_settled_x"] = resize.settled / enlarged;
     state.counters["enlarged_peak_x"] = resize.peak / enlarged;
   }

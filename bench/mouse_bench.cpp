@@ -4,7 +4,9 @@
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <vector>
 
 #include "Session.h"
@@ -82,6 +84,43 @@ void BM_MouseSourceHoverInCell(benchmark::State& state) {
   Load(src, 256);
 }
 
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The first outline on a sheet just loaded, each time a new one, against the moves that
+// follow it on the same sheet: it must cost what they cost, whatever the sheet's size. The
+// largest sheet is one row short of the side squared, the most the limit takes. Medians in
+// microseconds, as one slow event on a busy machine must not move them.
+void BM_MouseFirstOutline(benchmark::State& state) {
+  Arrange();
+  SRC_W& src = *EditorState.SrcWindows(1);
+  const int side = int(state.range(0));
+  testsupport::MessageRecorder recorder;
+  const std::vector<QPointF> path = CellToCell();
+  auto move = [&](QPointF at) {
+    const auto start = std::chrono::steady_clock::now();
+    testsupport::SendMouse(src.Picture2, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
+    QCoreApplication::processEvents();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  std::vector<double> first, later;
+  for (auto _ : state) {
+    QImage sheet(side, side - 1, QImage::Format_RGB32);
+    sheet.fill(qRgb(40, 90, 160));
+    SetWindowPicture(src, std::move(sheet));
+    QCoreApplication::processEvents();
+    first.push_back(move(path[0]));
+    state.SetIterationTime(first.back());
+    for (size_t i = 1; i < path.size(); ++i) later.push_back(move(path[i]));
+  }
+  state.counters["first_us"] = Median(first) * 1e6;
+  state.counters["later_us"] = Median(later) * 1e6;
+  Load(src, 256);
+  if (!recorder.messages.isEmpty()) state.SkipWithError(recorder.messages.first().toStdString().c_str());
+}
+
 void BM_MouseCanvasHover(benchmark::State& state) {
   Arrange();
   DEST_W& canvas = DEST_W::Instance();
@@ -106,4 +145,9 @@ void BM_MouseCanvasDrag(benchmark::State& state) {
 BENCHMARK(BM_MouseSourceHover)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseSourceHoverInCell)->Arg(256)->Arg(2048)->Arg(8192);
 BENCHMARK(BM_MouseCanvasHover)->Arg(256)->Arg(2048)->Arg(8192);
+BENCHMARK(BM_MouseFirstOutline)
+    ->Arg(bench::Quick() ? 8192 : 16384)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(bench::Quick() ? 1 : 10);
 BENCHMARK(BM_MouseCanvasDrag)->Arg(256)->Arg(2048)->Arg(8192);

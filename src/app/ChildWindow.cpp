@@ -25,10 +25,6 @@ ChildWindow::ChildWindow(const QString& caption, const ChildArt& art)
   setMinimumSize(0, 0);
 
   MENU_BAR->SetBackColor(0xC0C0C0);
-  // Nothing draws into the bar or the viewport: bars of one size share one plain image, and
-  // viewports of one size the one stretched background (StretchBlt).
-  MENU_BAR->SetReadOnly(true);
-  Picture1->SetReadOnly(true);
   Command1->move(0, 0);
   Command1->resize(kButtonWidth, kButtonHeight);
   Command1->SetPicture(buttonFace_);
@@ -40,9 +36,8 @@ ChildWindow::ChildWindow(const QString& caption, const ChildArt& art)
     box->SetHeight(kPictureDesignHeight);
   }
   Picture3->SetAutoSize(true);
-  // Nothing draws into the gradient: every window of a kind holds the one picture, so their
-  // stretched viewports are one image too.
-  Picture3->SetReadOnly(true);
+  // Every window of a kind holds the one gradient, so their stretched viewports are one image
+  // too (StretchBlt).
   Picture3->SetPicture(art.background);
   Picture3->hide();
   WKP->hide();

@@ -1,6 +1,7 @@
 #pragma once
-// A picture box with a retained image: all drawing goes into Dc(), Refresh() shows what
-// changed since the last refresh, and paintEvent draws only the exposed region.
+// A picture box with a retained image: drawing goes into its tiles (Gdi) or, for a box
+// without tiles, into Dc(); Refresh() shows what changed since the last refresh, and
+// paintEvent draws only the exposed region.
 #include <QImage>
 #include <QRect>
 #include <QRegion>
@@ -9,6 +10,7 @@
 
 #include "platform/Control.h"
 #include "platform/Numeric.h"
+#include "platform/TiledImage.h"
 
 namespace platform {
 
@@ -22,8 +24,8 @@ class PictureBox : public Control<QWidget> {
   void SetHeight(double v) override;
   // Both sides in one step, without an image of the intermediate size.
   void SetSize(double width, double height);
-  Long ScaleWidth() const { return inner_.width(); }
-  Long ScaleHeight() const { return inner_.height(); }
+  Long ScaleWidth() const { return surface_.Size().width(); }
+  Long ScaleHeight() const { return surface_.Size().height(); }
 
   Long BackColor() const { return backColor_; }
   void SetBackColor(Long bgr) { backColor_ = bgr; }
@@ -31,9 +33,6 @@ class PictureBox : public Control<QWidget> {
   void SetForeColor(Long bgr) { foreColor_ = bgr; }
   // An auto-size box takes the size of a picture assigned to it.
   void SetAutoSize(bool on) { autoSize_ = on; }
-  // A box that nothing draws into once it is set up holds its image in memory shared with its
-  // picture, or with every equal empty image. Switch it on before anything draws into the box.
-  void SetReadOnly(bool on);
 
   // The background picture; assigning one flattens transparency onto the back colour,
   // resizes an auto-size box and resets the image.
@@ -45,30 +44,33 @@ class PictureBox : public Control<QWidget> {
   // box untouched; Adopt then puts it in place and cannot fail.
   struct Staged {
     QImage picture;  // flattened to RGB32
-    QImage image;
-    QSize size;  // apart from image: an image with no pixels forgets its size
+    QSize size;      // apart from the picture: an image with no pixels forgets its size
   };
   // A picture that only this call holds may become the staged picture's own memory.
   Staged Stage(QImage picture) const;
   void Adopt(Staged&& staged) noexcept;
 
-  // Cls, a new picture and a new size show at once; drawing through Dc() shows on Refresh.
+  // Cls, a new picture and a new size show at once, and none of them copies a picture: the box
+  // shows its background picture, held once, and the back colour around it. Drawing shows on
+  // Refresh.
   void Cls();
   void Refresh();
-  QImage Image() const { return image_; }
+  // What the box shows, as one image: the picture it shares where nothing is drawn on it, else
+  // a composed copy (OutOfMemory when there is no room for one).
+  QImage Image() const;
 
-  // The device context: the retained image itself. Writers report what they changed; a read-only
-  // box written to anyway keeps what was written, in memory of its own.
-  QImage& Dc() {
-    fresh_ = false;
-    return image_;
-  }
-  const QImage& Dc() const { return image_; }
+  // The retained image and its tiles, for the drawing functions; a box that shows the same
+  // pixels as another holds the same image, and a write copies only the tiles it touches.
+  TiledImage& Surface() { return surface_; }
+  const TiledImage& Surface() const { return surface_; }
+  int TileCount() const { return surface_.TileCount(); }
+  // The device context of a box without tiles: the retained image, of the box's own size, for
+  // drawing on with a painter. A box with tiles first folds them into an image of its own.
+  QImage& Dc();
   void MarkChanged(const QRect& r);
   // Takes an image of the box's own size as the retained image without copying it, so that
-  // boxes showing the same pixels hold them once; a write through Dc() then copies the
-  // writer's image only. Shows on Refresh, as drawing does. A null image means the memory for
-  // it could not be had (OutOfMemory).
+  // boxes showing the same pixels hold them once. Shows on Refresh, as drawing does. A null
+  // image means the memory for it could not be had (OutOfMemory).
   void ShareImage(const QImage& image);
 
   // Mouse events in picture pixels; buttons 1 left, 2 right, 4 middle.
@@ -88,10 +90,10 @@ class PictureBox : public Control<QWidget> {
   // The image's extent inside an outer extent the caller gives.
   int InnerExtent(double outer) const;
   void ResizeImage(int innerWidth, int innerHeight);
-  // An image of the back colour with the background picture at its top-left.
-  QImage Blank(int width, int height, const QImage& background) const;
-  // What a read-only box holds at this size: the picture itself where it covers the box exactly.
-  QImage ReadOnlyImage(int width, int height, const QImage& background) const;
+  // What Cls shows at this size, without a pixel copied.
+  TiledImage Cleared(QSize size) const;
+  // True while the retained image is what Cls shows, whatever is drawn on it in tiles.
+  bool ShowsItsPicture() const;
   void Deliver(const std::function<void(Integer, Integer, float, float)>& handler, QMouseEvent* e,
                Integer button);
 
@@ -99,11 +101,8 @@ class PictureBox : public Control<QWidget> {
   Long backColor_ = 0xFFFFFF;
   Long foreColor_ = 0x000000;
   bool autoSize_ = false;
-  bool readOnly_ = false;
-  bool fresh_ = true;  // the image is what the box's size and picture make, nothing drawn on it
   QImage picture_;
-  QImage image_;
-  QSize inner_{0, 0};  // kept apart from image_: an image with no pixels forgets its size
+  TiledImage surface_;
   QRegion pending_;  // exact: two changes far apart do not repaint what lies between
 };
 

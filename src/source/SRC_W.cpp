@@ -9,8 +9,6 @@ SRC_W::SRC_W()
     : ChildWindow(QStringLiteral("SRC WINDOW"), {SourceBackground(), SourceButtonFace()}),
       Command2(AddButton(QStringLiteral("Load Image"), 88)) {
   Command1->setText(QStringLiteral("Option"));
-  // Stamps are copied out of WKP and nothing draws into it: it shares the loaded picture.
-  WKP->SetReadOnly(true);
   Command1->Click = [this] { Command1_Click(); };
   Command2->Click = [this] { Command2_Click(); };
 }

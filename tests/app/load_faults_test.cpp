@@ -127,7 +127,7 @@ class LoadFaultsTest : public QObject {
       CompareState(Capture(Window(false)), source);
       CompareState(Capture(Window(true)), dest);
     }
-    QVERIFY2(failed >= 2, "the decoded picture and a box image at least");
+    QVERIFY2(failed >= 1, "the decoded picture at least; the boxes share it");
     QCOMPARE(Window(canvas).WKP->Image(), testsupport::PatternImage(640, 480, 5));
     QCOMPARE(Window(canvas).Picture2->Image(), testsupport::PatternImage(640, 480, 5));
   }
@@ -136,16 +136,18 @@ class LoadFaultsTest : public QObject {
   void everyMemoryRefusalNamesTheFile_data() {
     QTest::addColumn<bool>("canvas");
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("ours");  // the decoder writes into memory the loader allocates
     const QImage pattern = testsupport::PatternImage(300, 200, 4);
     const QByteArray gif = gifwriter::Encode(300, 200, {qRgb(9, 9, 9), qRgb(200, 0, 0)}, [](int x, int y) { return (x ^ y) & 1; });
     for (bool canvas : {false, true}) {
-      QTest::newRow(canvas ? "canvas: jpeg" : "source: jpeg") << canvas << Encoded(pattern, "jpeg");
-      QTest::newRow(canvas ? "canvas: gif" : "source: gif") << canvas << gif;
+      QTest::newRow(canvas ? "canvas: jpeg" : "source: jpeg") << canvas << Encoded(pattern, "jpeg") << true;
+      QTest::newRow(canvas ? "canvas: gif" : "source: gif") << canvas << gif << false;
     }
   }
   void everyMemoryRefusalNamesTheFile() {
     QFETCH(bool, canvas);
     QFETCH(QByteArray, file);
+    QFETCH(bool, ours);
     const QString path = Write(file, QStringLiteral("named"));
     int failed = 0;
     for (;; ++failed) {
@@ -157,7 +159,9 @@ class LoadFaultsTest : public QObject {
       QVERIFY2(recorder.messages.first().startsWith(QStringLiteral("メモリが不足しています。\n%1\n").arg(path)),
                qPrintable(recorder.messages.first()));
     }
-    QVERIFY2(failed >= 1, "no allocation failed");
+    // Both boxes show the decoded picture itself: where Qt's reader allocates it, the window
+    // allocates nothing of its own.
+    QCOMPARE(failed, ours ? 1 : 0);
   }
 };
 

@@ -187,10 +187,10 @@ class RandomMouseTest : public QObject {
     for (int n = 0; n < kEvents; ++n) {
       QString what;
       const int dice = int(rng.bounded(100));
-      const QSize size = pictures[size_t(target)]->Dc().size();
+      const QSize size = pictures[size_t(target)]->Image().size();
       if (held == Qt::NoButton && dice < 55) {
         if (dice < 8) target = int(rng.bounded(3));
-        const QSize s = pictures[size_t(target)]->Dc().size();
+        const QSize s = pictures[size_t(target)]->Image().size();
         at = QPointF(coordinate(s.width(), dice % 10 == 0), coordinate(s.height(), dice % 10 == 1));
         if (target < 2) m.SrcMove(target + 1, at.x(), at.y());
         else m.DestMove(at.x(), at.y());
@@ -221,11 +221,11 @@ class RandomMouseTest : public QObject {
       QVERIFY2(QRect(EditorState.ClipX, EditorState.ClipY, EditorState.ClipW, EditorState.ClipH) ==
                    QRect(int(m.clipX), int(m.clipY), int(m.clipW), int(m.clipH)),
                qPrintable(context));
-      QVERIFY2(canvas.WKP->Dc() == m.canvas, qPrintable(context));
+      QVERIFY2(canvas.WKP->Image() == m.canvas, qPrintable(context));
       for (size_t k = 0; k < 2; ++k)
-        QVERIFY2(cleans[k]->Dc() == m.sheets[k].image, qPrintable(context));
+        QVERIFY2(cleans[k]->Image() == m.sheets[k].image, qPrintable(context));
       for (size_t k = 0; k < 3; ++k)
-        QVERIFY2(CleanAndOnlyOutlinesDiffer(pictures[k]->Dc(), cleans[k]->Dc()), qPrintable(context));
+        QVERIFY2(CleanAndOnlyOutlinesDiffer(pictures[k]->Image(), cleans[k]->Image()), qPrintable(context));
     }
   }
 };
