@@ -1,5 +1,6 @@
 #pragma once
 // An open file descriptor closed with its owner, and the syncs a save relies on.
+#include <QtGlobal>
 #include <unistd.h>
 
 namespace platform {
@@ -17,6 +18,11 @@ struct Descriptor {
     return ::close(closing) == 0;
   }
 };
+
+// Writes all `size` bytes, through the write seam, at `offset` or, where it is negative, at the
+// file's position; false with errno set otherwise. A short write is followed by the one that
+// says why.
+bool WriteAll(int fd, const char* data, qint64 size, qint64 offset = -1);
 
 // The file's data on the disk (fdatasync); false with errno set when the disk did not confirm.
 bool SyncData(int fd);

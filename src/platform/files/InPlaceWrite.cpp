@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include "platform/files/Descriptor.h"
-#include "platform/files/Faults.h"
 
 namespace platform {
 
@@ -27,15 +26,7 @@ bool ReadAll(int fd, QByteArray& into) {
 
 // Writes all of `bytes` from the start of the file and cuts it to their length.
 bool WriteWhole(int fd, const QByteArray& bytes) {
-  for (qint64 at = 0; at < bytes.size();) {
-    const qint64 allowed = WritableBytes(bytes.size() - at);
-    if (allowed == 0) return false;
-    const ssize_t put = ::pwrite(fd, bytes.constData() + at, size_t(allowed), at);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return false;
-    at += put;
-  }
-  return ::ftruncate(fd, bytes.size()) == 0 && SyncData(fd);
+  return WriteAll(fd, bytes.constData(), bytes.size(), 0) && ::ftruncate(fd, bytes.size()) == 0 && SyncData(fd);
 }
 
 // Asks the file system for the blocks of the whole new content; where it cannot reserve them,

@@ -25,18 +25,7 @@ class DescriptorSink : public QIODevice {
 
  protected:
   qint64 readData(char*, qint64) override { return -1; }
-  // Writes everything or fails: a short write is followed by the one that says why.
-  qint64 writeData(const char* data, qint64 size) override {
-    for (qint64 written = 0; written < size;) {
-      const qint64 allowed = WritableBytes(size - written);
-      if (allowed == 0) return Fail(errno);
-      const ssize_t put = ::write(fd_, data + written, size_t(allowed));
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) return Fail(errno);
-      written += put;
-    }
-    return size;
-  }
+  qint64 writeData(const char* data, qint64 size) override { return WriteAll(fd_, data, size) ? size : Fail(errno); }
 
  private:
   qint64 Fail(int error) {
