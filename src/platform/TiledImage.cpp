@@ -29,16 +29,16 @@ int KeyOf(int tx, int ty) { return ty * kTilesPerRow + tx; }
 int TileColumn(int key) { return key % kTilesPerRow; }
 int TileRow(int key) { return key / kTilesPerRow; }
 
-// Visits every tile in `area` that either map holds, by looking up the area's cells or by
-// walking the maps, whichever is shorter: a large area with a few tiles costs the few.
+// Visits every tile in `area` that `a` or, where given, `b` holds, by looking up the area's cells
+// or by walking the maps, whichever is shorter: a large area with a few tiles costs the few.
 template <typename Map, typename F>
-void ForEachHeld(const QRect& area, const Map& a, const Map& b, F&& visit) {
+void ForEachHeld(const QRect& area, const Map& a, const Map* b, F&& visit) {
   constexpr int side = TiledImage::kTileSide;
   const QRect cells(QPoint(area.left() / side, area.top() / side), QPoint(area.right() / side, area.bottom() / side));
-  if (qint64(cells.width()) * cells.height() <= qint64(a.size() + b.size())) {
+  if (qint64(cells.width()) * cells.height() <= qint64(a.size() + (b ? b->size() : 0))) {
     for (int ty = cells.top(); ty <= cells.bottom(); ++ty)
       for (int tx = cells.left(); tx <= cells.right(); ++tx) {
-        if (a.count(KeyOf(tx, ty)) || b.count(KeyOf(tx, ty))) visit(tx, ty);
+        if (a.count(KeyOf(tx, ty)) || (b && b->count(KeyOf(tx, ty)))) visit(tx, ty);
       }
     return;
   }
@@ -49,7 +49,7 @@ void ForEachHeld(const QRect& area, const Map& a, const Map& b, F&& visit) {
     }
   };
   walk(a, nullptr);
-  walk(b, &a);
+  if (b) walk(*b, &a);
 }
 }  // namespace
 
@@ -202,15 +202,19 @@ void TiledImage::Draw(QPainter& painter, const QRect& area, QPoint at) const {
   if (shown.isEmpty()) return;
   const QRect cells(QPoint(shown.left() / kTileSide, shown.top() / kTileSide),
                     QPoint(shown.right() / kTileSide, shown.bottom() / kTileSide));
-  qint64 held = 0;
-  ForEachHeld(shown, tiles_, tiles_, [&](int, int) { ++held; });
+  struct Held {
+    int tx, ty;
+    const QImage* tile;
+  };
+  QVarLengthArray<Held, 16> held;
+  const Tiles* none = nullptr;
+  ForEachHeld(shown, tiles_, none, [&](int tx, int ty) { held.append({tx, ty, Find(tx, ty)}); });
   // Where tiles cover all of it, as over an outline just drawn, the base is not drawn at all.
-  if (held < qint64(cells.width()) * cells.height()) DrawBase(painter, shown, at);
-  if (held == 0) return;
-  ForEachHeld(shown, tiles_, tiles_, [&](int tx, int ty) {
-    const QRect part = TileRect(tx, ty) & shown;
-    painter.drawImage(part.topLeft() + at, *Find(tx, ty), part.translated(-tx * kTileSide, -ty * kTileSide));
-  });
+  if (held.size() < qint64(cells.width()) * cells.height()) DrawBase(painter, shown, at);
+  for (const Held& h : held) {
+    const QRect part = TileRect(h.tx, h.ty) & shown;
+    painter.drawImage(part.topLeft() + at, *h.tile, part.translated(-h.tx * kTileSide, -h.ty * kTileSide));
+  }
 }
 
 void TiledImage::FillRects(const QRect* rects, int count, QRgb colour) {
@@ -254,7 +258,7 @@ void TiledImage::PutBack(const QRect& to, const TiledImage& from) {
     bool take;
   };
   QVarLengthArray<Step, 16> steps;
-  ForEachHeld(to, tiles_, from.tiles_, [&](int tx, int ty) {
+  ForEachHeld(to, tiles_, &from.tiles_, [&](int tx, int ty) {
     const QRect tile = TileRect(tx, ty) & Rect();
     steps.append({tx, ty, to.contains(tile) || AgreesOutside(tile, to, from)});
   });
