@@ -1,44 +1,43 @@
 #include "platform/Flatten.h"
 
-#include <QPainter>
-
 #include "platform/ImageBuffer.h"
 
 namespace platform {
 
 namespace {
-// Paints the picture over the back colour into its own memory, a band of rows at a time: each
-// band is copied out before the rows it came from are painted.
-QImage FlattenInPlace(QImage picture, QRgb back) {
-  constexpr int kBand = 32;
-  const int width = picture.width(), height = picture.height();
-  const qsizetype stride = picture.bytesPerLine();
-  uchar* bits = picture.bits();
-  picture.reinterpretAsFormat(QImage::Format_RGB32);
-  QPainter painter(&picture);
-  for (int top = 0; top < height; top += kBand) {
-    const int rows = qMin(kBand, height - top);
-    const QImage band = QImage(bits + top * stride, width, rows, stride, QImage::Format_ARGB32).copy();
-    if (band.isNull()) return QImage();
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(0, top, width, rows, QColor::fromRgb(back));
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.drawImage(0, top, band);
+// One channel of a colour of opacity `alpha` over the back colour's, rounded to the nearest
+// level: (c·a + b·(255 − a)) / 255 exactly, where a painter's fixed-point blend is off by one
+// at times.
+inline uint Over(uint colour, uint back, uint alpha) { return (colour * alpha + back * (255 - alpha) + 127) / 255; }
+
+// Each ARGB32 pixel of `from` over the back colour into the same place in `to`, which may be
+// the same memory.
+void Flatten(const QImage& from, QImage& to, QRgb back) {
+  for (int y = 0; y < from.height(); ++y) {
+    const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(y));
+    auto* out = reinterpret_cast<QRgb*>(to.scanLine(y));
+    for (int x = 0; x < from.width(); ++x) {
+      const QRgb c = in[x];
+      const uint a = qAlpha(c);
+      out[x] = a == 255 ? c
+                        : qRgb(int(Over(qRed(c), qRed(back), a)), int(Over(qGreen(c), qGreen(back), a)),
+                               int(Over(qBlue(c), qBlue(back), a)));
+    }
   }
-  painter.end();
-  return picture;
 }
 }  // namespace
 
 QImage Flattened(QImage picture, QRgb back) {
   if (!picture.hasAlphaChannel()) return Converted(picture, QImage::Format_RGB32);
-  if (picture.format() == QImage::Format_ARGB32 && picture.isDetached())
-    return FlattenInPlace(std::move(picture), back);
+  picture = Converted(picture, QImage::Format_ARGB32);
+  if (picture.isNull()) return picture;
+  if (picture.isDetached()) {
+    Flatten(picture, picture, back);
+    picture.reinterpretAsFormat(QImage::Format_RGB32);
+    return picture;
+  }
   QImage flat = NewImage(picture.width(), picture.height());
-  if (flat.isNull()) return flat;
-  flat.fill(back);
-  QPainter painter(&flat);
-  painter.drawImage(0, 0, picture);
+  if (!flat.isNull()) Flatten(picture, flat, back);
   return flat;
 }
 
