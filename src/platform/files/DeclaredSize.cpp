@@ -14,42 +14,6 @@ Extent PngSize(QIODevice& device) {
   if (head.size() < 24 || head.mid(12, 4) != "IHDR") return {};
   return Positive(qFromBigEndian<quint32>(Bytes(head) + 16), qFromBigEndian<quint32>(Bytes(head) + 20));
 }
-
-// The logical screen; where a side of it is 0, Qt's reader takes the first frame's extent.
-Extent GifSize(QIODevice& device) {
-  const QByteArray head = device.peek(10);
-  if (head.size() < 10) return {};
-  const Extent screen{qFromLittleEndian<quint16>(Bytes(head) + 6), qFromLittleEndian<quint16>(Bytes(head) + 8)};
-  return screen.IsEmpty() ? Extent() : screen;
-}
-
-bool IsStartOfFrame(uchar marker) {
-  return marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
-}
-
-// Walks the marker segments up to the frame header; a walk that meets the image data or runs
-// out first knows no size.
-Extent JpegSize(QIODevice& device) {
-  if (!device.seek(2)) return {};
-  for (int segments = 0; segments < 1024; ++segments) {
-    QByteArray marker = device.read(2);
-    while (marker.size() == 2 && uchar(marker[0]) == 0xFF && uchar(marker[1]) == 0xFF)
-      marker = marker.mid(1) + device.read(1);  // fill bytes before a marker
-    if (marker.size() < 2 || uchar(marker[0]) != 0xFF) return {};
-    const uchar code = uchar(marker[1]);
-    if (code == 0x01 || (code >= 0xD0 && code <= 0xD7)) continue;  // markers without a segment
-    if (code == 0xD9 || code == 0xDA) return {};
-    const QByteArray segment = device.read(IsStartOfFrame(code) ? 7 : 2);
-    if (segment.size() < 2) return {};
-    if (IsStartOfFrame(code)) {
-      if (segment.size() < 7) return {};
-      return Positive(qFromBigEndian<quint16>(Bytes(segment) + 5), qFromBigEndian<quint16>(Bytes(segment) + 3));
-    }
-    const quint16 length = qFromBigEndian<quint16>(Bytes(segment));
-    if (length < 2 || !device.seek(device.pos() + length - 2)) return {};
-  }
-  return {};
-}
 }  // namespace
 
 std::optional<BmpHeader> ParseBmpHeader(const QByteArray& head) {
@@ -87,10 +51,6 @@ Extent DeclaredSize(QIODevice& device, const QByteArray& format) {
     if (const auto h = ParseBmpHeader(device.peek(54))) size = Positive(h->width, h->height);
   } else if (format == "png") {
     size = PngSize(device);
-  } else if (format == "gif") {
-    size = GifSize(device);
-  } else if (format == "jpeg") {
-    size = JpegSize(device);
   }
   device.seek(0);
   return size;

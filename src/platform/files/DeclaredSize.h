@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <optional>
 
+#include "platform/files/Decoded.h"
+
 namespace platform {
 
 struct BmpHeader {
@@ -31,15 +33,9 @@ std::optional<BmpHeader> ParseBmpHeader(const QByteArray& head);
 // info headers.
 bool IsUnreadableBmpKind(const BmpHeader& header);
 
-// A width and height as a header states them, wider than an int: a PNG's side may be 2^32 - 1.
-struct Extent {
-  qint64 width = -1, height = -1;  // -1: not stated
-  bool IsStated() const { return width >= 0 && height >= 0; }
-  bool IsEmpty() const { return width <= 0 || height <= 0; }
-};
-
-// The width and height (both positive) that a BMP, PNG, GIF or JPEG file declares; nothing stated
-// when the format is another or the header does not say. Leaves the device at its start.
+// The width and height (both positive) that a BMP or PNG file declares; nothing stated when the
+// format is another or the header does not say. GIF and JPEG files are sized by their own
+// libraries, which read only headers before they say. Leaves the device at its start.
 Extent DeclaredSize(QIODevice& device, const QByteArray& format);
 
 }  // namespace platform

@@ -12,45 +12,47 @@ extern "C" {
 
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
+#include "platform/files/ChunkedInput.h"
 
 namespace platform {
 
 namespace {
-constexpr qint64 kChunk = 64 * 1024;
+using Outcome = Decoded::Outcome;
 
 // Everything libjpeg works on, in one block that stays put: libjpeg keeps pointers into it, and
 // a failure leaves through longjmp, which runs no destructor.
 struct Decoder {
+  explicit Decoder(QIODevice& file) : input(file) {}
   jpeg_decompress_struct info;
   jpeg_error_mgr errors;
   jpeg_source_mgr source;
   jpeg_progress_mgr progress;
   std::jmp_buf failed;
-  QIODevice* file = nullptr;
+  ChunkedInput input;
   bool endOfFile = false;  // the file ended before libjpeg had read its end marker
   bool warned = false;     // libjpeg warned, if only about metadata
   bool severalScans = false;
+  bool unreadableKind = false;  // components that make no picture Qt's reader makes either
   int refusal = 0;         // the warning that refused the picture
   int error = 0;           // the error libjpeg stopped with
   Damage damage = Damage::None;  // found by looking at what libjpeg read
   bool scanned[MAX_COMPONENTS] = {};
-  JOCTET buffer[kChunk];
 };
 
 Decoder& Of(j_common_ptr info) { return *static_cast<Decoder*>(info->client_data); }
 Decoder& Of(j_decompress_ptr info) { return *static_cast<Decoder*>(info->client_data); }
 
-// Warnings about odd metadata: the pixels decode whole all the same.
+// Warnings about odd metadata, or scan parameters a sequential decoder ignores (it raises that
+// one before it reads any data): the pixels decode whole all the same.
 bool Tolerated(int code) {
   return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_BOGUS_ICC ||
-         code == JWRN_ADOBE_XFORM;
+         code == JWRN_ADOBE_XFORM || code == JWRN_NOT_SEQUENTIAL;
 }
 
 Damage FromWarning(int code) {
   switch (code) {
     case JWRN_HIT_MARKER:
     case JWRN_JPEG_EOF: return Damage::DataEndsEarly;
-    case JWRN_NOT_SEQUENTIAL:
     case JWRN_BOGUS_PROGRESSION: return Damage::BadScanHeader;
     default: return Damage::BadCode;  // a bad Huffman or arithmetic code, a restart marker out of turn
   }
@@ -82,16 +84,12 @@ static void EndSource(j_decompress_ptr) {}
 // At the end of the file, libjpeg's own answer: an end marker, which it reads as the end of
 // whatever it was reading. Unlike libjpeg's own sources this one remembers that it had to.
 static boolean Fill(j_decompress_ptr info) {
+  static const JOCTET kEndMarker[] = {0xFF, JPEG_EOI};
   Decoder& d = Of(info);
-  qint64 got = d.endOfFile ? 0 : d.file->read(reinterpret_cast<char*>(d.buffer), kChunk);
-  if (got <= 0) {
-    d.endOfFile = true;
-    d.buffer[0] = 0xFF;
-    d.buffer[1] = JPEG_EOI;
-    got = 2;
-  }
-  d.source.next_input_byte = d.buffer;
-  d.source.bytes_in_buffer = size_t(got);
+  d.input.Skip(d.input.Available());  // libjpeg has taken all it was given
+  d.endOfFile = d.endOfFile || !d.input.Has(1);
+  d.source.next_input_byte = d.endOfFile ? kEndMarker : d.input.Data();
+  d.source.bytes_in_buffer = d.endOfFile ? sizeof kEndMarker : size_t(d.input.Available());
   return TRUE;
 }
 
@@ -140,8 +138,8 @@ bool ReadHeader(Decoder& d) {
     case JCS_RGB: d.info.out_color_space = JCS_EXT_BGRX; break;
     case JCS_CMYK:
     case JCS_YCCK: d.info.out_color_space = JCS_CMYK; break;
-    default:  // two components, or five and more: no picture Qt's reader makes either
-      d.damage = Damage::BadStructure;
+    default:  // two components, or five and more
+      d.unreadableKind = true;
       return false;
   }
   jpeg_calc_output_dimensions(&d.info);
@@ -198,6 +196,12 @@ bool DecodeRows(Decoder& d, uchar* bits, qsizetype stride) {
   return true;
 }
 
+// Kinds of file libjpeg-turbo stops at as soon as it meets their frame header.
+bool IsUnreadableKind(const Decoder& d) {
+  return d.unreadableKind || d.error == JERR_SOF_UNSUPPORTED || d.error == JERR_BAD_PRECISION ||
+         d.error == JERR_IMAGE_TOO_BIG || (d.error == JERR_COMPONENT_COUNT && d.info.num_components > MAX_COMPONENTS);
+}
+
 Damage Judge(const Decoder& d) {
   if (d.endOfFile) return Damage::DataEndsEarly;
   if (d.refusal != 0) return FromWarning(d.refusal);
@@ -213,30 +217,29 @@ struct Destroy {
 };
 }  // namespace
 
-JpegPicture ReadJpeg(QIODevice& file) {
-  JpegPicture result;
-  std::unique_ptr<Decoder, Destroy> d(new Decoder);
-  d->file = &file;
+Decoded ReadJpeg(QIODevice& file) {
+  std::unique_ptr<Decoder, Destroy> d(new Decoder(file));
   d->info.err = jpeg_std_error(&d->errors);
   d->errors.error_exit = Fail;
   d->errors.emit_message = Emit;
   d->errors.output_message = Silent;
   d->info.client_data = d.get();
-  const auto refuse = [&](JpegPicture::Outcome outcome) {
-    result.outcome = d->error == JERR_OUT_OF_MEMORY ? JpegPicture::Outcome::NoMemory : outcome;
-    result.damage = outcome == JpegPicture::Outcome::Damaged ? Judge(*d) : Damage::None;
-    result.image = QImage();
-    return result;
+  // A frame header over the picture limit refuses the file for its size, whatever else is amiss:
+  // libjpeg itself stops at a side over 65,500.
+  const auto refuse = [&](Outcome outcome) {
+    const Extent size{d->info.image_width, d->info.image_height};
+    if (!FitsPictureLimit(size.width, size.height)) outcome = Outcome::OverLimit;
+    else if (d->error == JERR_OUT_OF_MEMORY) outcome = Outcome::NoMemory;
+    else if (IsUnreadableKind(*d)) outcome = Outcome::UnreadableJpegKind;
+    return Decoded::Refused(outcome, size, outcome == Outcome::Damaged ? Judge(*d) : Damage::None);
   };
-  if (!ReadHeader(*d)) return refuse(JpegPicture::Outcome::Damaged);
-  result.size = QSize(int(d->info.output_width), int(d->info.output_height));
-  if (!FitsPictureLimit(result.size.width(), result.size.height())) return refuse(JpegPicture::Outcome::OverLimit);
-  result.image = NewImage(result.size.width(), result.size.height());
-  if (result.image.isNull()) return refuse(JpegPicture::Outcome::NoMemory);
-  if (!DecodeRows(*d, result.image.bits(), result.image.bytesPerLine())) return refuse(JpegPicture::Outcome::Damaged);
-  // The end marker may be missing only where one scan held everything and nothing was odd.
-  if (d->endOfFile && (d->severalScans || d->warned)) return refuse(JpegPicture::Outcome::Damaged);
-  result.outcome = JpegPicture::Outcome::Decoded;
+  if (!ReadHeader(*d) || !FitsPictureLimit(d->info.image_width, d->info.image_height)) return refuse(Outcome::Damaged);
+  Decoded result = Decoded::Picture(NewImage(int(d->info.output_width), int(d->info.output_height)));
+  if (result.image.isNull()) return refuse(Outcome::NoMemory);
+  if (!DecodeRows(*d, result.image.bits(), result.image.bytesPerLine())) return refuse(Outcome::Damaged);
+  // The end marker may be missing only where one Huffman-coded scan held everything and nothing
+  // was odd: the arithmetic decoder makes up data past the end without a word.
+  if (d->endOfFile && (d->severalScans || d->warned || d->info.arith_code)) return refuse(Outcome::Damaged);
   return result;
 }
 

@@ -4,20 +4,14 @@
 // warning about the data, a scan that never came, or a file that ends before its end marker
 // refuses the picture, where Qt's reader lets libjpeg make up whatever is missing.
 #include <QIODevice>
-#include <QImage>
 
-#include "platform/files/Damage.h"
+#include "platform/files/Decoded.h"
 
 namespace platform {
 
-struct JpegPicture {
-  enum class Outcome { Decoded, OverLimit, NoMemory, Damaged } outcome = Outcome::Damaged;
-  QSize size;  // as the frame header declares it, once that is read
-  Damage damage = Damage::None;
-  QImage image;  // RGB32, once decoded
-};
-
-// Reads the file from its current position, up to its end marker and no further.
-JpegPicture ReadJpeg(QIODevice& file);
+// Reads the file from its current position, up to its end marker and no further, into an RGB32
+// picture. Kinds libjpeg-turbo does not take (lossless, 12-bit, wider or taller than 65,500,
+// 2 or 5 and more components) are refused as such, not as damage.
+Decoded ReadJpeg(QIODevice& file);
 
 }  // namespace platform

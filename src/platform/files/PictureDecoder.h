@@ -1,0 +1,13 @@
+#pragma once
+// A picture file of any format a reader here knows, recognised by content and decoded by the
+// reader of its format: giflib, libjpeg-turbo, our own run-length BMP decoder, or Qt's.
+#include "platform/files/Decoded.h"
+#include "platform/files/WatchedFile.h"
+
+namespace platform {
+
+// Every pixel of the picture comes from the file. A size the file declares beyond the picture
+// limit is refused before anything large is made.
+Decoded DecodePicture(WatchedFile& file);
+
+}  // namespace platform
