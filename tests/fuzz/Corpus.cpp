@@ -9,9 +9,9 @@
 #include "fuzz/BmpEncoder.h"
 #include "fuzz/DeclaredSize.h"
 #include "fuzz/FileStructure.h"
-#include "fuzz/JpegEncoder.h"
 #include "fuzz/Mutants.h"
 #include "support/GifWriter.h"
+#include "support/JpegWriter.h"
 #include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 
@@ -102,11 +102,12 @@ QList<Seed> PilSeeds(const QString& folder, QString* error) {
   return seeds;
 }
 
-// Restart markers and a scan per component, which only libjpeg itself writes.
+// Restart markers, a scan per component and arithmetic coding, which only libjpeg itself writes.
 QList<Seed> LibjpegSeeds() {
   const QImage rgb = testsupport::PatternImage(37, 29, 7);
-  return {{"jpeg-restarts.jpg", EncodeJpeg(rgb, JpegLayout::Restarts), QImage()},
-          {"jpeg-scan-per-component.jpg", EncodeJpeg(rgb, JpegLayout::ScanPerComponent), QImage()}};
+  return {{"jpeg-restarts.jpg", jpegwriter::Encode(rgb, jpegwriter::Layout::Restarts), QImage()},
+          {"jpeg-scan-per-component.jpg", jpegwriter::Encode(rgb, jpegwriter::Layout::ScanPerComponent), QImage()},
+          {"jpeg-arithmetic.jpg", jpegwriter::Encode(rgb, jpegwriter::Layout::Arithmetic), QImage()}};
 }
 
 // A 20 x 15 frame at (4, 3) on a 27 x 21 screen: the rest shows the background colour (entry 0),

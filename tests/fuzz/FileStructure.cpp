@@ -213,6 +213,23 @@ QList<int> GifImages(const QByteArray& gif) { return WalkGif(gif).images; }
 
 int GifFirstImageEnd(const QByteArray& gif) { return WalkGif(gif).firstImageEnd; }
 
+std::optional<GifFirstImage> FirstGifImage(const QByteArray& d) {
+  const QList<int> images = GifImages(d);
+  if (images.isEmpty()) return std::nullopt;
+  const int at = images.first();
+  GifFirstImage first{QRect(Le16(d, at + 1), Le16(d, at + 3), Le16(d, at + 5), Le16(d, at + 7)),
+                      (Byte(d, at + 9) & 0x40) != 0, std::nullopt};
+  bool transparent = false;
+  for (int e = AfterColourTable(d, 10, 13); e >= 0 && e < at; e = SkipSubBlocks(d, e + 2))
+    if (Byte(d, e + 1) == 0xF9) transparent = Byte(d, e + 2) >= 4 && (Byte(d, e + 3) & 1);
+  const int background = Byte(d, 11);
+  if (!transparent && (Byte(d, 10) & 0x80))
+    first.around = background < (2 << (Byte(d, 10) & 7))
+                       ? qRgb(Byte(d, 13 + 3 * background), Byte(d, 14 + 3 * background), Byte(d, 15 + 3 * background))
+                       : qRgb(0, 0, 0);
+  return first;
+}
+
 QByteArray GifWithFullColourTables(QByteArray gif) {
   const auto fillOut = [&](int flagsAt, int tableAt) {
     const int entries = Byte(gif, flagsAt) & 0x80 ? 2 << (Byte(gif, flagsAt) & 7) : 0;

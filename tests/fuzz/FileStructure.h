@@ -3,6 +3,9 @@
 // file's own structure, so mutants can set exactly those fields.
 #include <QByteArray>
 #include <QList>
+#include <QRect>
+#include <QRgb>
+#include <optional>
 #include <QString>
 
 namespace fuzz {
@@ -27,6 +30,16 @@ QByteArray WithField(QByteArray file, const QString& name, quint32 value);
 QList<int> GifImages(const QByteArray& gif);
 // The offset just past the first image's data blocks, or -1 when the file does not hold them all.
 int GifFirstImageEnd(const QByteArray& gif);
+
+// A GIF's first image as the rules place it on the picture, and what the picture shows around
+// it: the global table's background colour, or nothing (transparent) where the image names a
+// transparent index or the file has no global table.
+struct GifFirstImage {
+  QRect rect;
+  bool interlaced = false;
+  std::optional<QRgb> around;
+};
+std::optional<GifFirstImage> FirstGifImage(const QByteArray& gif);
 
 // The GIF with its global colour table and its first image's local one filled out to 256
 // entries with black: what a reader that shows an index past the table as black reads.

@@ -40,9 +40,10 @@ class CodeStream {
 
 // `pixel(x, y)` gives each pixel's index; the table is padded with black to a power of two
 // (an index past the table's own entries is written as it is). Indexes are coded with 8 bits.
+// A full code table is cleared, or kept as it is for the rest of the image.
 template <typename PixelAt>
 QByteArray Encode(int width, int height, QList<QRgb> table, PixelAt pixel, int transparentIndex = -1,
-                  bool interlaced = false) {
+                  bool interlaced = false, bool clearWhenFull = true) {
   int sizeBits = 0;
   while ((2 << sizeBits) < table.size()) ++sizeBits;
   table.resize(2 << sizeBits, qRgb(0, 0, 0));
@@ -82,9 +83,9 @@ QByteArray Encode(int width, int height, QList<QRgb> table, PixelAt pixel, int t
           current = longer;
         } else {
           codes.Put(current, codeSize);
-          next[size_t(current) * 256 + size_t(index)] = generation << 12 | quint32(++maxCode);
+          if (maxCode < 4095) next[size_t(current) * 256 + size_t(index)] = generation << 12 | quint32(++maxCode);
           if (maxCode >= (1 << codeSize)) ++codeSize;
-          if (maxCode == 4095) {
+          if (maxCode == 4095 && clearWhenFull) {
             codes.Put(kClear, codeSize);
             ++generation;
             codeSize = kMinCodeSize + 1;

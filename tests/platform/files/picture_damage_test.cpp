@@ -1,14 +1,17 @@
 // A picture is the file's pixels or a refusal: files cut short or pointing past their end are
 // refused as damaged, irregular files that lose no pixel load exactly, and refusals name their
 // true cause.
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "platform/Errors.h"
+#include "platform/Flatten.h"
 #include "platform/files/Faults.h"
 #include "platform/PictureBox.h"
 #include "platform/files/PictureFile.h"
 #include "support/GifWriter.h"
+#include "support/JpegWriter.h"
 #include "support/PictureBytes.h"
 #include "support/TestSupport.h"
 
@@ -17,10 +20,10 @@ using platform::ErrorKind;
 using platform::PlatformError;
 
 namespace {
-QByteArray PatternGif(int w, int h) {
+QByteArray PatternGif(int w, int h, bool interlaced = false) {
   QList<QRgb> table;
   for (int i = 0; i < 64; ++i) table << qRgb(i * 4, 255 - i * 3, (i * 37) % 256);
-  return gifwriter::Encode(w, h, table, [](int x, int y) { return (x / 3 + y * 5) % 64; });
+  return gifwriter::Encode(w, h, table, [](int x, int y) { return (x / 3 + y * 5) % 64; }, -1, interlaced);
 }
 
 QImage PatternGifPixels(int w, int h) {
@@ -45,6 +48,20 @@ QImage Shown(const QImage& indexes) {
 }
 
 QImage Rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
+// The pattern GIF's pixels from row `top` on, on a screen of `size` filled with `around`.
+QImage PatternGifOn(QSize size, QPoint at, QRgb around, int w, int h) {
+  QImage img(size, QImage::Format_RGB32);
+  img.fill(around);
+  QPainter(&img).drawImage(at, PatternGifPixels(w, h));
+  return img;
+}
+
+// A GIF of two pixels, red then blue, whose LZW data is `data` with minimum code size `codeSize`.
+QByteArray TwoPixelGif(const char* codeSize, const char* data) {
+  return QByteArray::fromHex(QByteArray("474946383961" "02000100" "800000" "ff0000" "0000ff"
+                                        "2c" "00000000" "02000100" "00") + codeSize + data + "3b");
+}
 }  // namespace
 
 class PictureDamageTest : public QObject {
@@ -122,6 +139,14 @@ class PictureDamageTest : public QObject {
     QTest::newRow("progressive jpeg cut at a scan and closed") << progressive.left(secondScan) + endMarker;
     QTest::newRow("gif whose code stream ends early") << shortLzw;
     QTest::newRow("gif whose block chain ends early") << gif.left(gif.indexOf(',', 13 + 64 * 3) + 10 + 1 + 1 + 255) + QByteArray("\0;", 2);
+    QTest::newRow("gif naming a table entry not yet made") << TwoPixelGif("02", "02c40b00");
+    QTest::newRow("gif whose minimum code size is 11") << TwoPixelGif("0b", "02c40b00");
+    QByteArray relabelled = progressive;
+    relabelled[relabelled.indexOf("\xFF\xC2") + 1] = char(0xC0);
+    QTest::newRow("progressive jpeg relabelled as baseline") << relabelled;
+    const QByteArray arithmetic = jpegwriter::Encode(pattern, jpegwriter::Layout::Arithmetic);
+    QTest::newRow("arithmetic jpeg cut short") << arithmetic.left(arithmetic.size() / 2);
+    QTest::newRow("arithmetic jpeg missing only its end marker") << arithmetic.chopped(2);
   }
   void damageInsideAWellFormedFileIsRefused() {
     QFETCH(QByteArray, file);
@@ -174,11 +199,42 @@ class PictureDamageTest : public QObject {
     const QByteArray png = Encoded(pattern, "png");
     QTest::newRow("png with bytes after the image") << png + QByteArray(40, '\0') << pattern;
     QTest::newRow("jpeg missing only its end marker") << jpeg.chopped(2) << Rgb(QImage::fromData(jpeg));
+    QByteArray endOfSpectrumZero = jpeg;
+    endOfSpectrumZero[endOfSpectrumZero.indexOf("\xFF\xDA") + 6 + 2 * 3] = 0;
+    QTest::newRow("jpeg whose scan header says Se = 0") << endOfSpectrumZero << Rgb(QImage::fromData(jpeg));
+    // Around a first image that leaves part of the screen: the global table's background colour,
+    // else nothing; a local table does not change that.
+    QByteArray offset = gif;
+    Put16(offset, 6, 25), Put16(offset, 8, 16);
+    const int descriptor = offset.indexOf(',', 13 + 64 * 3);
+    Put16(offset, descriptor + 1, 3), Put16(offset, descriptor + 3, 2);
+    const QRgb background = qRgb(0, 255, 0);  // entry 0 of the pattern's table
+    QTest::newRow("gif on a larger screen") << offset << PatternGifOn({25, 16}, {3, 2}, background, 21, 13);
+    QByteArray local = offset;
+    local[descriptor + 9] = char(0x85);  // a local copy of the table
+    local.insert(descriptor + 10, offset.mid(13, 64 * 3));
+    QTest::newRow("gif with its own table on a larger screen") << local << PatternGifOn({25, 16}, {3, 2}, background, 21, 13);
+    QByteArray noGlobal = local;
+    noGlobal[10] = 0;
+    noGlobal.remove(13, 64 * 3);
+    QTest::newRow("gif without a global table on a larger screen")
+        << noGlobal << PatternGifOn({25, 16}, {3, 2}, qRgb(255, 255, 255), 21, 13);
+    QByteArray interlaced = PatternGif(21, 13, true);
+    Put16(interlaced, 8, 10);
+    QTest::newRow("gif interlaced, cut by its screen") << interlaced << PatternGifPixels(21, 13).copy(0, 0, 21, 10);
+    const auto noise = [](int x, int y) { return (x * 73 + y * 151 + x * y / 7) % 256; };
+    QList<QRgb> grey;
+    for (int i = 0; i < 256; ++i) grey << qRgb(i, i, i);
+    QImage noisy(128, 128, QImage::Format_RGB32);
+    for (int y = 0; y < 128; ++y)
+      for (int x = 0; x < 128; ++x) noisy.setPixel(x, y, grey[noise(x, y)]);
+    QTest::newRow("gif whose code table fills and goes on without a clear")
+        << gifwriter::Encode(128, 128, grey, noise, -1, false, false) << noisy;
   }
   void irregularFileThatLosesNoPixelLoads() {
     QFETCH(QByteArray, file);
     QFETCH(QImage, expected);
-    QCOMPARE(Rgb(platform::LoadPicture(Write(file))), expected);
+    QCOMPARE(platform::Flattened(platform::LoadPicture(Write(file)), qRgb(255, 255, 255)), expected);
   }
 
   void indexPastThePaletteShowsBlack_data() {
@@ -245,6 +301,10 @@ class PictureDamageTest : public QObject {
     Put16(frameOnly, descriptor + 5, 4);      // width
     Put16(frameOnly, descriptor + 7, 20000);  // height
     QTest::newRow("gif frame 60004 x 20000") << frameOnly << QSize(60004, 20000);
+    QByteArray huge = gifwriter::Encode(4, 4, {qRgb(1, 2, 3)}, [](int, int) { return 0; });
+    Put16(huge, huge.indexOf(',', 13 + 6) + 5, 65535);  // the first image, on a screen of 4 x 4
+    Put16(huge, huge.indexOf(',', 13 + 6) + 7, 16384);
+    QTest::newRow("gif first image 65535 x 16384") << huge << QSize(65535, 16384);
   }
   void sizeBeyondTheLimitIsRefusedForSize() {
     QFETCH(QByteArray, file);
@@ -275,25 +335,39 @@ class PictureDamageTest : public QObject {
     QVERIFY2(refusal->Text().contains(size + QStringLiteral(" ピクセルの画像です。")), qPrintable(refusal->Text()));
   }
 
-  void bmpOfAKindNoReaderHereTakesIsNamedSo_data() {
-    QTest::addColumn<int>("bits");
-    QTest::addColumn<int>("compression");
-    QTest::newRow("2 bits a pixel") << 2 << 0;
-    QTest::newRow("64 bits a pixel") << 64 << 0;
-    QTest::newRow("jpeg inside") << 0 << 4;
-    QTest::newRow("png inside") << 0 << 5;
-    QTest::newRow("alpha bitfields") << 32 << 6;
+  void fileOfAKindNoReaderHereTakesIsNamedSo_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("kind");
+    const auto bmp = [](int bits, int compression) {
+      QByteArray file = PalettedBmp(IndexPattern(16, 16, 4, 4));
+      Put16(file, 28, quint16(bits));
+      Put32(file, 30, quint32(compression));
+      return file;
+    };
+    QTest::newRow("2 bits a pixel") << bmp(2, 0) << "BMP";
+    QTest::newRow("64 bits a pixel") << bmp(64, 0) << "BMP";
+    QTest::newRow("jpeg inside") << bmp(0, 4) << "BMP";
+    QTest::newRow("png inside") << bmp(0, 5) << "BMP";
+    QTest::newRow("alpha bitfields") << bmp(32, 6) << "BMP";
+    const QByteArray jpeg = Encoded(testsupport::PatternImage(8, 8), "jpeg");
+    const int frame = jpeg.indexOf("\xFF\xC0");
+    QByteArray lossless = jpeg, twelveBits = jpeg, wide = jpeg;
+    lossless[frame + 1] = char(0xC3);
+    twelveBits[frame + 4] = 12;
+    qToBigEndian(quint16(65501), wide.data() + frame + 7);
+    QTest::newRow("lossless jpeg") << lossless << "JPEG";
+    QTest::newRow("12-bit jpeg") << twelveBits << "JPEG";
+    QTest::newRow("jpeg 65501 wide") << wide << "JPEG";
+    QTest::newRow("jpeg of 2 components") << jpegwriter::OfComponents(2) << "JPEG";
+    QTest::newRow("jpeg of 5 components") << jpegwriter::OfComponents(5) << "JPEG";
   }
-  void bmpOfAKindNoReaderHereTakesIsNamedSo() {
-    QFETCH(int, bits);
-    QFETCH(int, compression);
-    QByteArray file = PalettedBmp(IndexPattern(16, 16, 4, 4));
-    Put16(file, 28, quint16(bits));
-    Put32(file, 30, quint32(compression));
+  void fileOfAKindNoReaderHereTakesIsNamedSo() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, kind);
     const QString path = Write(file);
     const auto refusal = Refusal(path);
     QVERIFY(refusal);
-    QCOMPARE(refusal->Text(), QStringLiteral("ファイルを読み込めませんでした。\n%1\nこの種類の BMP ファイルは読み込めません。").arg(path));
+    QCOMPARE(refusal->Text(), QStringLiteral("ファイルを読み込めませんでした。\n%1\nこの種類の %2 ファイルは読み込めません。").arg(path, kind));
   }
 
   void pictureThatCannotBeHeldIsRefusedForMemory_data() {
@@ -303,6 +377,7 @@ class PictureDamageTest : public QObject {
     QTest::newRow("jpeg") << Encoded(pattern, "jpeg");
     QTest::newRow("png") << Encoded(pattern.convertToFormat(QImage::Format_ARGB32), "png");
     QTest::newRow("rle8") << PalettedBmp(IndexPattern(50, 40, 3, 3), Rle::Whole);
+    QTest::newRow("gif") << PatternGif(50, 40);
   }
   void pictureThatCannotBeHeldIsRefusedForMemory() {
     QFETCH(QByteArray, file);
