@@ -5,7 +5,9 @@
 #include <QImageWriter>
 #include <QMap>
 #include <QTemporaryDir>
+#include <QtEndian>
 
+#include "platform/PictureLimits.h"
 #include "support/GifWriter.h"
 
 namespace bench {
@@ -26,13 +28,21 @@ QImage Rgb(QSize size, bool alpha) {
   return img;
 }
 
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QString Unique(const QString& name) {
+  static QTemporaryDir dir;
+  return dir.filePath(name);
+}
+
 bool WriteGif(QSize size, const QString& path) {
   QList<QRgb> palette;
   for (int i = 0; i < 256; ++i) palette << qRgb((i & 7) * 36, ((i >> 3) & 7) * 36, (i >> 6) * 85);
-  const QByteArray gif =
-      gifwriter::Encode(size.width(), size.height(), palette, [](int x, int y) { return Red(x, y) ^ Green(x, y) ^ Blue(x, y); });
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly) && file.write(gif) == gif.size();
+  return WriteFile(path, gifwriter::Encode(size.width(), size.height(), palette,
+                                           [](int x, int y) { return Red(x, y) ^ Green(x, y) ^ Blue(x, y); }));
 }
 
 bool Write(FileKind kind, QSize size, const QString& path) {
@@ -50,6 +60,18 @@ bool Write(FileKind kind, QSize size, const QString& path) {
 }
 }  // namespace
 
+QString LargeFirstImageGif(QSize image) {
+  const QString path = Unique(QStringLiteral("GIF_first_%1x%2").arg(image.width()).arg(image.height()));
+  const bool declaredOnly = !platform::FitsPictureLimit(image.width(), image.height());
+  const QSize encoded = declaredOnly ? QSize(4, 4) : image;
+  QByteArray gif = gifwriter::Encode(encoded.width(), encoded.height(), {qRgb(40, 90, 160)}, [](int, int) { return 0; });
+  const auto put16 = [&](int at, int value) { qToLittleEndian(quint16(value), gif.data() + at); };
+  const int descriptor = 13 + 2 * 3;  // after the table of the one colour and black
+  put16(6, 100), put16(8, 100);
+  put16(descriptor + 5, image.width()), put16(descriptor + 7, image.height());
+  return WriteFile(path, gif) ? path : QString();
+}
+
 const char* KindName(FileKind kind) {
   switch (kind) {
     case FileKind::Bmp24: return "BMP24";
@@ -61,9 +83,7 @@ const char* KindName(FileKind kind) {
 }
 
 QString PictureFile(FileKind kind, QSize size) {
-  static QTemporaryDir dir;
-  const QString path =
-      dir.filePath(QStringLiteral("%1_%2x%3").arg(KindName(kind)).arg(size.width()).arg(size.height()));
+  const QString path = Unique(QStringLiteral("%1_%2x%3").arg(KindName(kind)).arg(size.width()).arg(size.height()));
   static QMap<QString, bool> made;
   if (!made.contains(path)) made[path] = Write(kind, size, path);
   return made[path] ? path : QString();

@@ -13,4 +13,8 @@ const char* KindName(FileKind kind);
 // 256-colour palette, or a PNG with an alpha channel that varies.
 QString PictureFile(FileKind kind, QSize size);
 
+// A GIF whose 100 x 100 screen holds a first image of `image`, all of one colour. An image over
+// the picture limit is only declared: its data is a small one's.
+QString LargeFirstImageGif(QSize image);
+
 }  // namespace bench

@@ -1,7 +1,8 @@
 // Loading a picture into the program and saving the canvas, each beside bare QImageReader /
 // QImageWriter on the same file in the same run: an 8192 x 8192 JPEG onto the canvas and an
 // 8192 x 8192 canvas saved; outside the quick run also JPEG, PNG and GIF files 16384 pixels
-// wide and as high as the picture limit allows into a source window.
+// wide and as high as the picture limit allows into a source window. Then a GIF's first image
+// far larger than its screen.
 #include <benchmark/benchmark.h>
 
 #include <QImageReader>
@@ -16,6 +17,7 @@
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
+#include "platform/Errors.h"
 #include "platform/files/PictureFile.h"
 #include "platform/PictureLimits.h"
 #include "source/SRC_W.h"
@@ -131,8 +133,25 @@ void BM_LoadHuge_Source(benchmark::State& state, bench::FileKind kind) {
   state.counters["loader_x_bare"] = loader / bare;
   state.counters["x_bare"] = source / bare;
 }
+
+// A GIF whose first image is far larger than its 100 x 100 screen: over the picture limit it is
+// refused before anything is decoded; within it, the load does no more than a picture of the
+// limit's area would.
+void BM_LoadGifLargeFirstImage(benchmark::State& state) {
+  const QSize image(int(state.range(0)), int(state.range(1)));
+  const bool refused = !platform::FitsPictureLimit(image.width(), image.height());
+  const QString path = bench::LargeFirstImageGif(image);
+  for (auto _ : state) {
+    try {
+      if (platform::LoadPicture(path).size() != QSize(100, 100) || refused) state.SkipWithError("loaded");
+    } catch (const platform::PlatformError& e) {
+      if (!refused) state.SkipWithError(e.Text().toStdString().c_str());
+    }
+  }
+}
 }  // namespace
 
+BENCHMARK(BM_LoadGifLargeFirstImage)->Args({65535, 16384})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadJpeg_BareReader)->Unit(benchmark::kMillisecond)->Iterations(kRepeats);
 BENCHMARK(BM_LoadJpeg_LoadPicture)->Unit(benchmark::kMillisecond)->Iterations(kRepeats);
 BENCHMARK(BM_LoadJpeg_Canvas)->Unit(benchmark::kMillisecond)->Iterations(kRepeats);
@@ -148,5 +167,9 @@ BENCHMARK(BM_SaveCanvas_Canvas)->Unit(benchmark::kMillisecond)->Iterations(kRepe
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
+  benchmark::RegisterBenchmark("BM_LoadGifLargeFirstImage", BM_LoadGifLargeFirstImage)
+      ->Args({16384, 16383})
+      ->Unit(benchmark::kMillisecond)
+      ->Iterations(3);
   return true;
 }();
