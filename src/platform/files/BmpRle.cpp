@@ -1,6 +1,5 @@
 #include "platform/files/BmpRle.h"
 
-#include "platform/ImageBuffer.h"
 #include "platform/files/ChunkedInput.h"
 
 namespace platform {
@@ -42,7 +41,7 @@ bool IsRleBitmap(const BmpHeader& header) {
          (header.compression == kRle4 && header.bitCount == 4);
 }
 
-Decoded DecodeRleBitmap(const BmpHeader& h, QIODevice& file) {
+Decoded DecodeRleBitmap(const BmpHeader& h, QIODevice& file, const PictureMemory& memory) {
   const Extent size{h.width, h.height};
   const Decoded damaged = Decoded::Refused(Decoded::Outcome::Damaged, size, Damage::DataEndsEarly);
   // A compressed bitmap has no top-down form.
@@ -51,8 +50,9 @@ Decoded DecodeRleBitmap(const BmpHeader& h, QIODevice& file) {
   if (entries > 256 || !file.seek(h.PaletteOffset())) return damaged;
   const QByteArray table = file.read(qint64(entries) * h.PaletteEntryBytes());
   if (table.size() < qint64(entries) * h.PaletteEntryBytes()) return damaged;
-  Decoded result = Decoded::Picture(NewImage(h.width, h.height, QImage::Format_ARGB32));
+  Decoded result = Decoded::Picture(memory(h.width, h.height, QImage::Format_ARGB32));
   if (result.image.isNull()) return Decoded::Refused(Decoded::Outcome::NoMemory, size);
+  result.image.fill(Qt::transparent);
   const QVector<QRgb> colours = Palette(h, table, entries);
   Painter paint(result.image, colours);
   const bool rle8 = h.compression == kRle8;

@@ -16,6 +16,6 @@ bool IsRleBitmap(const BmpHeader& header);
 // early) are transparent, so they take the back colour of the box that shows them; an index past
 // the palette is black. A stream that ends before the last row is whole is damaged; one whose
 // rows are all there loads without its end-of-bitmap code.
-Decoded DecodeRleBitmap(const BmpHeader& header, QIODevice& file);
+Decoded DecodeRleBitmap(const BmpHeader& header, QIODevice& file, const PictureMemory& memory);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 // What a picture file's decoder makes of it: its picture, or why there is none.
 #include <QImage>
+#include <functional>
 
 #include "platform/files/Damage.h"
 
@@ -12,6 +13,10 @@ struct Extent {
   bool IsStated() const { return width >= 0 && height >= 0; }
   bool IsEmpty() const { return width <= 0 || height <= 0; }
 };
+
+// The memory a decoder writes the picture into: an image of that size and format, or a null one
+// when the memory cannot be had. Its bytes may hold anything: a decoder writes every pixel.
+using PictureMemory = std::function<QImage(int width, int height, QImage::Format format)>;
 
 struct Decoded {
   enum class Outcome {

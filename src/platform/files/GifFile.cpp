@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 #include "platform/files/ChunkedInput.h"
 #include "platform/files/GifCodeCheck.h"
@@ -142,7 +141,7 @@ bool DecodeRows(GifFileType* gif, QImage& picture, const Colours& colours) {
 }
 }  // namespace
 
-Decoded ReadGif(QIODevice& file) {
+Decoded ReadGif(QIODevice& file, const PictureMemory& memory) {
   Input input(file);
   int error = 0;
   const Gif gif(DGifOpen(&input, ReadForGiflib, &error));
@@ -164,7 +163,7 @@ Decoded ReadGif(QIODevice& file) {
   const Colours colours = ColoursOf(frame.ColorMap ? frame.ColorMap : gif->SColorMap, transparent);
   const bool covered = frame.Left == 0 && frame.Top == 0 && frame.Width >= width && frame.Height >= height;
   const bool clear = transparent >= 0 || (!covered && !gif->SColorMap);
-  Decoded result = Decoded::Picture(NewImage(width, height, clear ? QImage::Format_ARGB32 : QImage::Format_RGB32));
+  Decoded result = Decoded::Picture(memory(width, height, clear ? QImage::Format_ARGB32 : QImage::Format_RGB32));
   if (result.image.isNull()) return Decoded::Refused(Outcome::NoMemory, {width, height});
   if (!covered) result.image.fill(Background(*gif, colours, transparent));
   input.FollowCodes(qint64(frame.Width) * frame.Height);

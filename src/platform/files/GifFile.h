@@ -13,6 +13,6 @@ namespace platform {
 // image names a transparent index or the file has no global colour table, else the global
 // table's background colour. An index past its colour table shows black. A first image larger
 // than the picture limit is refused before any of it is decoded.
-Decoded ReadGif(QIODevice& file);
+Decoded ReadGif(QIODevice& file, const PictureMemory& memory);
 
 }  // namespace platform

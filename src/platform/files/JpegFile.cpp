@@ -10,7 +10,6 @@ extern "C" {
 #include <jpeglib.h>
 }
 
-#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 #include "platform/files/ChunkedInput.h"
 
@@ -217,7 +216,7 @@ struct Destroy {
 };
 }  // namespace
 
-Decoded ReadJpeg(QIODevice& file) {
+Decoded ReadJpeg(QIODevice& file, const PictureMemory& memory) {
   std::unique_ptr<Decoder, Destroy> d(new Decoder(file));
   d->info.err = jpeg_std_error(&d->errors);
   d->errors.error_exit = Fail;
@@ -234,7 +233,8 @@ Decoded ReadJpeg(QIODevice& file) {
     return Decoded::Refused(outcome, size, outcome == Outcome::Damaged ? Judge(*d) : Damage::None);
   };
   if (!ReadHeader(*d) || !FitsPictureLimit(d->info.image_width, d->info.image_height)) return refuse(Outcome::Damaged);
-  Decoded result = Decoded::Picture(NewImage(int(d->info.output_width), int(d->info.output_height)));
+  Decoded result =
+      Decoded::Picture(memory(int(d->info.output_width), int(d->info.output_height), QImage::Format_RGB32));
   if (result.image.isNull()) return refuse(Outcome::NoMemory);
   if (!DecodeRows(*d, result.image.bits(), result.image.bytesPerLine())) return refuse(Outcome::Damaged);
   // The end marker may be missing only where one Huffman-coded scan held everything and nothing

@@ -12,6 +12,6 @@ namespace platform {
 // Reads the file from its current position, up to its end marker and no further, into an RGB32
 // picture. Kinds libjpeg-turbo does not take (lossless, 12-bit, wider or taller than 65,500,
 // 2 or 5 and more components) are refused as such, not as damage.
-Decoded ReadJpeg(QIODevice& file);
+Decoded ReadJpeg(QIODevice& file, const PictureMemory& memory);
 
 }  // namespace platform

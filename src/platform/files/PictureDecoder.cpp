@@ -32,14 +32,14 @@ void FillOutColourTable(QImage& image) {
 
 // Qt's own reader (BMP, PNG, any other format it knows), decoding in place into a defined image
 // of the declared size and format.
-Decoded ReadWithQt(QImageReader& reader, WatchedFile& file, Extent declared) {
+Decoded ReadWithQt(QImageReader& reader, WatchedFile& file, Extent declared, const PictureMemory& memory) {
   const QByteArray format = reader.format();
   // A reader whose header failed is left to refuse the file itself.
   const QImage::Format decodedFormat = reader.canRead() ? reader.imageFormat() : QImage::Format_Invalid;
   const bool known = declared.IsStated() && !declared.IsEmpty();
   QImage image;
   if (known && decodedFormat != QImage::Format_Invalid) {
-    image = NewImage(int(declared.width), int(declared.height), decodedFormat);
+    image = memory(int(declared.width), int(declared.height), decodedFormat);
     if (image.isNull()) return Decoded::Refused(Outcome::NoMemory, declared);
   }
   file.Watch();
@@ -57,7 +57,7 @@ Decoded ReadWithQt(QImageReader& reader, WatchedFile& file, Extent declared) {
 }
 }  // namespace
 
-Decoded DecodePicture(WatchedFile& file) {
+Decoded DecodePicture(WatchedFile& file, const PictureMemory& memory) {
   MatchAllocationLimit();
   QImageReader reader(&file);
   reader.setDecideFormatFromContent(true);
@@ -75,10 +75,10 @@ Decoded DecodePicture(WatchedFile& file) {
   const auto bmp = format == "bmp" ? ParseBmpHeader(file.peek(54)) : std::nullopt;
   if (bmp && IsUnreadableBmpKind(*bmp)) return Decoded::Refused(Outcome::UnreadableBmpKind);
   file.seek(0);
-  Decoded decoded = format == "gif"    ? ReadGif(file)
-                    : format == "jpeg" ? ReadJpeg(file)
-                    : bmp && IsRleBitmap(*bmp) ? DecodeRleBitmap(*bmp, file)
-                                               : ReadWithQt(reader, file, declared);
+  Decoded decoded = format == "gif"    ? ReadGif(file, memory)
+                    : format == "jpeg" ? ReadJpeg(file, memory)
+                    : bmp && IsRleBitmap(*bmp) ? DecodeRleBitmap(*bmp, file, memory)
+                                               : ReadWithQt(reader, file, declared, memory);
   // A reader may make another size than its header said.
   if (!FitsPictureLimit(decoded.image.width(), decoded.image.height()))
     return Decoded::Refused(Outcome::OverLimit, decoded.size);

@@ -6,8 +6,8 @@
 
 namespace platform {
 
-// Every pixel of the picture comes from the file. A size the file declares beyond the picture
-// limit is refused before anything large is made.
-Decoded DecodePicture(WatchedFile& file);
+// Every pixel of the picture comes from the file, into `memory`. A size the file declares beyond
+// the picture limit is refused before any memory is asked for.
+Decoded DecodePicture(WatchedFile& file, const PictureMemory& memory);
 
 }  // namespace platform

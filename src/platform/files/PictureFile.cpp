@@ -4,6 +4,7 @@
 #include <new>
 
 #include "platform/Errors.h"
+#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 #include "platform/files/FileText.h"
 #include "platform/files/PictureDecoder.h"
@@ -60,9 +61,10 @@ QImage Take(Decoded decoded, const QString& path) {
 
 QImage LoadPicture(const QString& path) {
   try {
-    WatchedFile file(path);
-    if (!file.open()) Refuse(path, OpenFailure(path));
-    return Take(DecodePicture(file), path);
+    const int descriptor = OpenRegularFile(path);
+    if (descriptor < 0) Refuse(path, OpenFailure(path));
+    WatchedFile file(descriptor);
+    return Take(DecodePicture(file, NewImage), path);
   } catch (const std::bad_alloc&) {
     Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("この画像を読み込むだけのメモリがありません。")));
   }

@@ -1,38 +1,30 @@
 #include "platform/files/WatchedFile.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
-namespace {
 // Opening does not wait for a writer (O_NONBLOCK), nor makes a terminal the process's own; what
 // is not a regular file is closed again at once.
-bool OpenRegularFile(QFile& file) {
-  const QByteArray path = QFile::encodeName(file.fileName());
-  const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return false;
+int OpenRegularFile(const QString& path) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
   struct stat status;
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  if (file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) return true;
+  if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) return fd;
   ::close(fd);
-  return false;
-}
-}  // namespace
-
-bool WatchedFile::open(OpenMode mode) {
-  if (mode != ReadOnly || !OpenRegularFile(file_)) return false;
-  return QIODevice::open(ReadOnly | Unbuffered);
+  errno = EINVAL;
+  return -1;
 }
 
-void WatchedFile::close() {
-  QIODevice::close();
-  file_.close();
+WatchedFile::WatchedFile(int descriptor) {
+  file_.open(descriptor, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
+  QIODevice::open(ReadOnly | Unbuffered);
 }
+
+WatchedFile::~WatchedFile() { file_.close(); }
 
 bool WatchedFile::seek(qint64 pos) { return QIODevice::seek(pos) && file_.seek(pos); }
 

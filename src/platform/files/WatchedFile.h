@@ -7,14 +7,17 @@
 
 namespace platform {
 
+// Opens the file read-only for decoding: a descriptor, or -1 with errno set. Only a regular file
+// opens: a FIFO, a device or a folder could block or never end.
+int OpenRegularFile(const QString& path);
+
 class WatchedFile : public QIODevice {
  public:
-  explicit WatchedFile(const QString& path) : file_(path) {}
+  // Reads the open file `descriptor`, unbuffered, so every read the decoder makes arrives here
+  // as asked; the descriptor is the file's own from now on.
+  explicit WatchedFile(int descriptor);
+  ~WatchedFile() override;
 
-  // Opens read-only and unbuffered, so every read the decoder makes arrives here as asked.
-  // Only a regular file opens: a FIFO, a device or a folder could block or never end.
-  bool open(OpenMode mode = ReadOnly) override;
-  void close() override;
   bool isSequential() const override { return false; }
   qint64 size() const override { return file_.size(); }
   bool seek(qint64 pos) override;
