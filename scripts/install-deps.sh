@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libqt6opengl6 qt6-qpa-plugins
   qt6-translations-l10n qt6-wayland weston man-db
-  libjpeg62-turbo-dev libgif-dev
+  libjpeg62-turbo-dev libgif-dev libseccomp-dev
   libbenchmark-dev
   fonts-ipafont-gothic fontconfig
   xvfb xauth xdotool x11-utils imagemagick python3

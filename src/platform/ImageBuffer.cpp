@@ -25,11 +25,19 @@ void Unmap(void* info) {
 }
 }  // namespace
 
+qsizetype BytesPerLine(int width, QImage::Format format) {
+  return (qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
+}
+
+QImage OverMapping(void* base, size_t length, int width, int height, QImage::Format format) {
+  return QImage(static_cast<uchar*>(base), width, height, BytesPerLine(width, format), format, Unmap,
+                new Mapping{base, length});
+}
+
 QImage NewImage(int width, int height, QImage::Format format) {
   if (width <= 0 || height <= 0) return QImage(width, height, format);
   if (!PictureAllocationAllowed()) return QImage();
-  const qsizetype stride = (qsizetype(width) * QImage::toPixelFormat(format).bitsPerPixel() + 31) / 32 * 4;
-  const size_t bytes = size_t(stride) * size_t(height);
+  const size_t bytes = size_t(BytesPerLine(width, format)) * size_t(height);
   if (bytes < kMappedFrom) {
     QImage img(width, height, format);
     if (!img.isNull()) std::memset(img.bits(), 0, size_t(img.sizeInBytes()));
@@ -37,7 +45,7 @@ QImage NewImage(int width, int height, QImage::Format format) {
   }
   void* base = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (base == MAP_FAILED) return QImage();
-  return QImage(static_cast<uchar*>(base), width, height, stride, format, Unmap, new Mapping{base, bytes});
+  return OverMapping(base, bytes, width, height, format);
 }
 
 QImage Converted(const QImage& image, QImage::Format format) {
