@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include "platform/MessageBox.h"
+#include "platform/files/DecodingChild.h"
 
 namespace platform {
 
@@ -130,6 +131,8 @@ QStringList QtNameFilters(const QString& nulSeparated) {
 }
 
 QString RunFileDialog(QWidget* owner, const FileDialogRequest& request) {
+  // A picture is about to be loaded: its decoding child starts while the user chooses.
+  if (request.mode == FileDialogMode::Open) PrepareDecoding();
   // Made first, ended last: the dialog reads the settings when made and writes them when ended.
   const DialogSettings settings;
   ClassicFileDialog dialog(owner, request);

@@ -5,10 +5,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <sys/wait.h>
 
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
+#include "platform/files/DecodingChild.h"
 #include "platform/files/Faults.h"
 #include "platform/FileDialog.h"
 #include "source/SRC_W.h"
@@ -18,6 +20,11 @@
 #include "support/TestSupport.h"
 
 using namespace picturebytes;
+
+namespace {
+// A child of this process has ended and not been reaped (and is reaped now).
+bool ZombieLeft() { return waitpid(-1, nullptr, WNOHANG) > 0; }
+}  // namespace
 
 class LoadFaultsTest : public QObject {
   Q_OBJECT
@@ -64,9 +71,13 @@ class LoadFaultsTest : public QObject {
     QDir::setCurrent(start_);
   }
 
-  void damagedFileChangesNeitherWindow_data() {
+  // Damaged files, and decoding children that fail: a stand-in for the decoding program that asks
+  // for a picture's memory and is then killed, and a program that is not there.
+  void refusedLoadChangesNeitherWindow_data() {
     QTest::addColumn<bool>("canvas");
     QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("program");  // the decoding program, where it is not this build's
+    QTest::addColumn<QString>("reason");
     const QImage pattern = testsupport::PatternImage(90, 70, 3);
     QByteArray offsetPastTheEnd = Encoded(pattern, "bmp");
     Put32(offsetPastTheEnd, 10, 0x7FFFFFFF);
@@ -78,23 +89,37 @@ class LoadFaultsTest : public QObject {
         {"gif cut short", Cut(gif, 6)},
         {"jpeg cut short", Cut(Encoded(pattern, "jpeg"), 6)},
         {"png cut short", Cut(Encoded(pattern, "png"), 6)}};
-    for (bool canvas : {false, true})
+    const QString damaged = QStringLiteral("画像データが壊れています。");
+    for (bool canvas : {false, true}) {
+      const QString window = canvas ? "canvas" : "source";
       for (const auto& [name, bytes] : files)
-        QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(canvas ? "canvas" : "source", name))) << canvas << bytes;
+        QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(window, name))) << canvas << bytes << QString() << damaged;
+      QTest::newRow(qPrintable(window + ": decoder killed")) << canvas << Encoded(pattern, "bmp")
+                                                            << QStringLiteral(TILORA_STAND_IN)
+                                                            << QStringLiteral("画像を読み込む処理が異常終了しました。");
+      QTest::newRow(qPrintable(window + ": no decoder"))
+          << canvas << Encoded(pattern, "bmp") << dir_.filePath("nowhere/tilora-decode")
+          << QStringLiteral("画像を読み込むプログラム (tilora-decode) を起動できません。インストールを確かめてください。");
+    }
   }
-  void damagedFileChangesNeitherWindow() {
+  void refusedLoadChangesNeitherWindow() {
     QFETCH(bool, canvas);
     QFETCH(QByteArray, file);
+    QFETCH(QString, program);
+    QFETCH(QString, reason);
     LoadEarlierPictures();
-    const QString path = Write(file, QStringLiteral("elsewhere/damaged"));
+    const QString path = Write(file, QStringLiteral("elsewhere/refused"));
     const WindowState source = Capture(Window(false)), dest = Capture(Window(true));
+    if (!program.isEmpty()) platform::SetDecodingProgram(program);
     testsupport::MessageRecorder recorder;
     Load(canvas, path);
+    platform::SetDecodingProgram(QStringLiteral(TILORA_DECODER));
     QCOMPARE(recorder.messages,
-             QStringList{QStringLiteral("ファイルを読み込めませんでした。\n%1\n画像データが壊れています。\n処理を中断しました。").arg(path)});
+             QStringList{QStringLiteral("ファイルを読み込めませんでした。\n%1\n%2\n処理を中断しました。").arg(path, reason)});
     CompareState(Capture(Window(false)), source);
     CompareState(Capture(Window(true)), dest);
     QCOMPARE(QDir::currentPath(), QFileInfo(path).absolutePath());  // the dialog's folder is kept
+    QVERIFY(!ZombieLeft());
   }
 
   void memoryShortageAtAnyStepChangesNeitherWindow_data() {

@@ -27,6 +27,8 @@ struct Decoded {
     Damaged,             // `damage` says how
     UnreadableBmpKind,   // a kind of BMP or JPEG the format defines that its reader does not take
     UnreadableJpegKind,
+    ChildFailed,         // the decoding child crashed, was killed or broke off
+    NoDecoder,           // the decoding program cannot be started
   } outcome = Outcome::Damaged;
   Extent size;  // once the file has said it
   Damage damage = Damage::None;

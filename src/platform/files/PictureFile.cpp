@@ -4,8 +4,8 @@
 #include <new>
 
 #include "platform/Errors.h"
-#include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
+#include "platform/files/DecodingChild.h"
 #include "platform/files/FileText.h"
 #include "platform/files/PictureDecoder.h"
 
@@ -54,20 +54,34 @@ QImage Take(Decoded decoded, const QString& path) {
     case Decoded::Outcome::Damaged: RefuseDamaged(path, decoded.damage);
     case Decoded::Outcome::UnreadableBmpKind: Refuse(path, QStringLiteral("この種類の BMP ファイルは読み込めません。"));
     case Decoded::Outcome::UnreadableJpegKind: Refuse(path, QStringLiteral("この種類の JPEG ファイルは読み込めません。"));
+    case Decoded::Outcome::ChildFailed: Refuse(path, QStringLiteral("画像を読み込む処理が異常終了しました。"));
+    case Decoded::Outcome::NoDecoder:
+      Refuse(path, QStringLiteral("画像を読み込むプログラム (tilora-decode) を起動できません。"
+                                  "インストールを確かめてください。"));
   }
   Q_UNREACHABLE();
 }
-}  // namespace
 
-QImage LoadPicture(const QString& path) {
+// Opens the file as only a regular file opens, and decodes it with `decode`.
+template <typename Decode>
+QImage Load(const QString& path, Decode decode) {
   try {
     const int descriptor = OpenRegularFile(path);
     if (descriptor < 0) Refuse(path, OpenFailure(path));
-    WatchedFile file(descriptor);
-    return Take(DecodePicture(file, NewImage), path);
+    return Take(decode(descriptor), path);
   } catch (const std::bad_alloc&) {
     Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("この画像を読み込むだけのメモリがありません。")));
   }
+}
+}  // namespace
+
+QImage LoadPicture(const QString& path) { return Load(path, DecodeInChild); }
+
+QImage DecodePictureHere(const QString& path, const PictureMemory& memory) {
+  return Load(path, [&](int descriptor) {
+    WatchedFile file(descriptor);
+    return DecodePicture(file, memory);
+  });
 }
 
 }  // namespace platform

@@ -3,13 +3,20 @@
 #include <QImage>
 #include <QString>
 
+#include "platform/files/Decoded.h"
+
 namespace platform {
 
-// Decodes the file: every pixel of the result comes from the file. Refused, naming the file
-// and why, with PlatformError: RefusedSize for a declared size beyond the picture limit (before
-// anything large is made), OutOfMemory when the picture cannot be held, UnreadableFile for a
-// file that is missing, unreadable, of no known format, damaged or cut short.
+// Decodes the file in a decoding child (DecodingChild.h): every pixel of the result comes from
+// the file. Refused, naming the file and why, with PlatformError: RefusedSize for a declared size
+// beyond the picture limit (before anything large is made), OutOfMemory when the picture cannot
+// be held, UnreadableFile for a file that is missing, unreadable, of no known format, damaged or
+// cut short, or when the child failed.
 QImage LoadPicture(const QString& path);
+
+// The same picture or refusal, decoded in this process into `memory` as the decoding child
+// decodes it: for tests that decode thousands of files, where a child for each costs too much.
+QImage DecodePictureHere(const QString& path, const PictureMemory& memory);
 
 // Writes the image as a 24-bit BMP at exactly this path (through a symbolic link, at the file it
 // leads to). A new file takes the name only once it is whole and on the disk, and only where it

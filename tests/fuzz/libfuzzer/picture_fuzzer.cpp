@@ -1,5 +1,6 @@
-// libFuzzer over the picture loader: each input is written to a file and loaded. The
-// sanitizers and libFuzzer's own memory limits judge; a refusal is a fine answer.
+// libFuzzer over the picture loader: each input is written to a file and decoded in this process,
+// as the decoding child decodes it. The sanitizers and libFuzzer's own memory limits judge; a
+// refusal is a fine answer.
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +8,7 @@
 #include <memory>
 
 #include "platform/Errors.h"
+#include "platform/ImageBuffer.h"
 #include "platform/files/PictureFile.h"
 
 namespace {
@@ -32,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       qFatal("cannot write %s", qPrintable(path));
   }
   try {
-    platform::LoadPicture(path);
+    platform::DecodePictureHere(path, platform::NewImage);
   } catch (const platform::PlatformError&) {
   }
   return 0;
