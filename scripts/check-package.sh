@@ -6,7 +6,8 @@
 # - CPack builds the Debian package with those files, and lintian finds no error and no warning;
 # - the package installs with apt-get and `man tilora` finds its manual page;
 # - the installed program starts under Xvfb, its frame's WM_CLASS is the entry's StartupWMClass,
-#   and it ends through File > Exit;
+#   a picture loads through "Load Image" and the installed decoding program, and it ends through
+#   File > Exit;
 # - it runs natively under a headless Weston: its frame titled "Tilora", with the entry's name
 #   as its app id, reaches the screen, and it ends on SIGTERM without an error;
 # - after a purge no file of the package remains.
@@ -70,6 +71,15 @@ start_tilora
 want=$(sed -n 's/^StartupWMClass=//p' "$ENTRY")
 class=$(xprop -id "$FRAME" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = ".*", "\(.*\)"$/\1/p')
 [ -n "$want" ] && [ "$class" = "$want" ] || fail "the frame's WM_CLASS class is '$class', the entry's StartupWMClass '$want'"
+
+step "one load through the installed decoding program"
+convert -size 64x48 "xc:rgb(10,200,30)" -type TrueColor "BMP3:$WORK/sheet.bmp"
+locate_pictures
+before=$(visible_windows)
+second_button "$SX" "$SY"
+answer_dialog "$before" "$WORK/sheet.bmp" "ﾌｧｲﾙを開く" dialog_gone
+loaded() { shoot && [ "$(img pixel $((SX + 20)) $((SY + 20)))" = "10 200 30" ]; }
+wait_until 10 loaded || fail "the picture did not load through the installed decoding program"
 exit_by_menu
 
 step "the installed program under a headless Weston"
