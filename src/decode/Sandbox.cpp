@@ -24,6 +24,11 @@ namespace decoding {
 
 namespace {
 constexpr rlim_t kProcessorSeconds = 60;
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kMemoryBounded = false;  // the shadow memory is reserved up front
+#else
+constexpr bool kMemoryBounded = true;
+#endif
 constexpr int kSpareDescriptors = 16;
 
 // The bytes this process has mapped, read before anything shuts /proc away.
@@ -44,20 +49,16 @@ bool Limit(int resource, rlim_t soft, rlim_t hard) {
 }  // namespace
 
 qint64 LimitResources() {
-#ifdef __SANITIZE_ADDRESS__
-  const qint64 libraries = -1;
-#else
   const qint64 libraries = MappedBytes();
   // The largest picture a reader here makes takes 8 bytes a pixel (a 16-bit PNG).
   const auto memory = rlim_t(libraries + platform::kMaxPicturePixels * 8 * 5 / 2);
-  Limit(RLIMIT_AS, memory, memory);
-#endif
+  if (kMemoryBounded) Limit(RLIMIT_AS, memory, memory);
   Limit(RLIMIT_CPU, kProcessorSeconds, kProcessorSeconds + 5);
   int highest = 0;
   for (int fd = 0; fd < 1024; ++fd)
     if (fcntl(fd, F_GETFD) >= 0) highest = fd;
   Limit(RLIMIT_NOFILE, rlim_t(highest + 1 + kSpareDescriptors), rlim_t(highest + 1 + kSpareDescriptors));
-  return libraries;
+  return kMemoryBounded ? libraries : -1;
 }
 
 bool LockFileSystem() {
@@ -92,8 +93,11 @@ bool LockSystemCalls() {
                    SCMP_SYS(set_robust_list), SCMP_SYS(rseq), SCMP_SYS(prctl), SCMP_SYS(eventfd2),
                    SCMP_SYS(sched_getaffinity), SCMP_SYS(rt_sigprocmask)})
     allow(call);
-  // Warnings go to the standard error, reports to the program; threads only within this process.
+  // Warnings go to the standard error; the files come from the program, reports go to it; threads
+  // only within this process.
   built = built &&
+          seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(recvmsg), 1,
+                           SCMP_A0(SCMP_CMP_EQ, platform::decoding::kChildSocket)) == 0 &&
           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, STDERR_FILENO)) == 0 &&
           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(sendto), 1,
                            SCMP_A0(SCMP_CMP_EQ, platform::decoding::kChildSocket)) == 0 &&

@@ -1,6 +1,6 @@
 #pragma once
-// The lock the decoding child enters before it reads a byte of the picture file, while it has
-// one thread (Landlock binds only the calling thread and the threads it starts later).
+// The lock the decoding child enters before it receives the picture file, while it has one
+// thread (Landlock binds only the calling thread and the threads it starts later).
 #include <QtGlobal>
 
 namespace decoding {
@@ -16,8 +16,9 @@ qint64 LimitResources();
 // offers it); false where the kernel offers none.
 bool LockFileSystem();
 
-// Only the system calls decoding needs: reading its descriptors, memory, threads for Qt's
-// conversions, writing to the standard error and to the program's socket, ending. Any other
+// Only the system calls decoding needs: receiving the files from the program's socket, reading its
+// descriptors, memory, threads for Qt's conversions, writing to the standard error and to the
+// program's socket, ending. Any other
 // call ends the process with SIGSYS; clone3 answers ENOSYS, since its flags lie in memory where
 // the filter cannot see them, and the C library falls back to clone.
 bool LockSystemCalls();

@@ -1,4 +1,4 @@
-// The decoding child: takes one picture file from the program, locks itself in, decodes the file
+// The decoding child: locks itself in, takes one picture file from the program, decodes the file
 // into memory the program makes for it, says how it went, and ends.
 #include <QBuffer>
 #include <QImageReader>
@@ -82,10 +82,11 @@ int main() {
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   signal(SIGPIPE, SIG_IGN);
   LoadImagePlugins();
-  int file = -1, memfd = -1;
-  if (!ReceiveFiles(kChildSocket, &file, &memfd)) _exit(0);  // the program needed none
+  // Locked in while it waits, so that a load costs the decoding alone.
   const qint64 libraries = decoding::LimitResources();
   if (!decoding::EnterSandbox()) _exit(1);
+  int file = -1, memfd = -1;
+  if (!ReceiveFiles(kChildSocket, &file, &memfd)) _exit(0);  // the program needed none
 
   ProgramMemory memory(memfd, libraries);
   platform::WatchedFile picture(file);
