@@ -73,29 +73,40 @@ struct Tmpfs {
 #define MOUNT_OR_SKIP(fs) \
   if (!(fs).mounted) QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: ") + qt_error_string(errno)))
 
-// Runs save_once as `uid`, under a file-size limit of `limit` bytes (-1: none).
 struct SaveOnce {
   int exitCode = -1;
   QString message;
 };
-SaveOnce RunSaveOnce(const QStringList& arguments, uid_t uid, qint64 limit) {
-  QProcess save;
-  save.setChildProcessModifier([uid, limit] {
-    const rlimit size{rlim_t(limit), rlim_t(limit)};
-    if ((limit >= 0 && ::setrlimit(RLIMIT_FSIZE, &size) != 0) ||
-        (uid != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)))
-      ::_exit(126);
-  });
-  save.start(QCoreApplication::applicationDirPath() + QStringLiteral("/save_once"), arguments);
-  if (!save.waitForFinished(60000) || save.exitStatus() != QProcess::NormalExit) return {};
-  return {save.exitCode(), QString::fromUtf8(save.readAllStandardOutput())};
-}
 }  // namespace
 
 class SaveDiskTest : public QObject {
   Q_OBJECT
 
+  // save_once, copied where any user can run it: the build folder may lie where no other user can
+  // reach (a clone under /root).
+  Tmpfs helper_{"mode=0755"};
+  QString saveOnce_ = QCoreApplication::applicationDirPath() + QStringLiteral("/save_once");
+
+  // Runs save_once as `uid`, under a file-size limit of `limit` bytes (-1: none).
+  SaveOnce RunSaveOnce(const QStringList& arguments, uid_t uid, qint64 limit) {
+    QProcess save;
+    save.setChildProcessModifier([uid, limit] {
+      const rlimit size{rlim_t(limit), rlim_t(limit)};
+      if ((limit >= 0 && ::setrlimit(RLIMIT_FSIZE, &size) != 0) ||
+          (uid != 0 && (::setgroups(0, nullptr) != 0 || ::setgid(uid) != 0 || ::setuid(uid) != 0)))
+        ::_exit(126);
+    });
+    save.start(saveOnce_, arguments);
+    if (!save.waitForFinished(60000) || save.exitStatus() != QProcess::NormalExit) return {};
+    return {save.exitCode(), QString::fromUtf8(save.readAllStandardOutput())};
+  }
+
  private slots:
+  void initTestCase() {
+    if (!helper_.mounted) return;
+    QVERIFY(QFile::copy(saveOnce_, helper_.File(QStringLiteral("save_once"))));
+    saveOnce_ = helper_.File(QStringLiteral("save_once"));
+  }
   void cleanup() { platform::InjectTemporaryFileFault(false); }
 
   // Free space from the picture's size down to 32 KiB below it: a save is whole or refused with
