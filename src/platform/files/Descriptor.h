@@ -2,11 +2,18 @@
 // An open file descriptor closed with its owner, and the syncs a save relies on.
 #include <QtGlobal>
 #include <unistd.h>
+#include <utility>
 
 namespace platform {
 
 struct Descriptor {
   int fd = -1;
+  explicit Descriptor(int opened = -1) : fd(opened) {}
+  Descriptor(Descriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+  Descriptor& operator=(Descriptor&& other) noexcept {
+    std::swap(fd, other.fd);
+    return *this;
+  }
   ~Descriptor() {
     if (fd >= 0) ::close(fd);
   }

@@ -1,6 +1,5 @@
 #include "platform/files/InPlaceWrite.h"
 
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +11,7 @@
 namespace platform {
 
 namespace {
-using Outcome = InPlaceResult::Outcome;
+using Outcome = SaveResult::Outcome;
 
 bool ReadAll(int fd, QByteArray& into) {
   for (qint64 at = 0; at < into.size();) {
@@ -40,15 +39,15 @@ bool Reserve(int fd, qint64 length, qint64 oldLength) {
 }
 }  // namespace
 
-InPlaceResult OverwriteInPlace(const QString& path, const QByteArray& bytes) {
-  // Not blocking on a FIFO nor taking a terminal, should the path no longer name a regular file.
-  const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+SaveResult OverwriteInPlace(int folder, const QByteArray& name, const QByteArray& bytes) {
+  // Not blocking on a FIFO nor taking a terminal, should the name no longer be a regular file.
+  const Descriptor file{::openat(folder, name.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC)};
   struct stat status {};
-  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return {Outcome::CannotOpen, errno};
+  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return {Outcome::NotOpened, errno};
   QByteArray old(qsizetype(status.st_size), Qt::Uninitialized);
-  if (!ReadAll(file.fd, old)) return {Outcome::CannotOpen, errno};
-  if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NoRoom, errno};
-  if (WriteWhole(file.fd, bytes)) return {Outcome::Written, 0};
+  if (!ReadAll(file.fd, old)) return {Outcome::NotOpened, errno};
+  if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NotWritten, errno};
+  if (WriteWhole(file.fd, bytes)) return {Outcome::Saved, 0};
   const int error = errno;
   return {WriteWhole(file.fd, old) ? Outcome::Restored : Outcome::Lost, error};
 }
