@@ -37,6 +37,14 @@ bool Reserve(int fd, qint64 length, qint64 oldLength) {
   errno = ENOSPC;
   return ::fstatvfs(fd, &space) == 0 && length - oldLength <= qint64(space.f_bavail) * qint64(space.f_frsize);
 }
+
+// A write by anyone without the privilege drops the setuid and setgid bits. The owner may put them
+// back, though not a setgid bit of a group they are not in: fchmod drops that one silently.
+bool ModeKept(int fd, mode_t old) {
+  struct stat now {};
+  const auto same = [&] { return ::fstat(fd, &now) == 0 && (now.st_mode & 07777) == (old & 07777); };
+  return same() || (::fchmod(fd, old & 07777) == 0 && same());
+}
 }  // namespace
 
 SaveResult OverwriteInPlace(int folder, const QByteArray& name, const QByteArray& bytes) {
@@ -47,9 +55,11 @@ SaveResult OverwriteInPlace(int folder, const QByteArray& name, const QByteArray
   QByteArray old(qsizetype(status.st_size), Qt::Uninitialized);
   if (!ReadAll(file.fd, old)) return {Outcome::NotOpened, errno};
   if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NotWritten, errno};
-  if (WriteWhole(file.fd, bytes)) return {Outcome::Saved, 0};
+  if (WriteWhole(file.fd, bytes)) return {ModeKept(file.fd, status.st_mode) ? Outcome::Saved : Outcome::ModeLost, 0};
   const int error = errno;
-  return {WriteWhole(file.fd, old) ? Outcome::Restored : Outcome::Lost, error};
+  const bool restored = WriteWhole(file.fd, old);
+  ModeKept(file.fd, status.st_mode);  // as it was, where that can be
+  return {restored ? Outcome::Restored : Outcome::Lost, error};
 }
 
 }  // namespace platform

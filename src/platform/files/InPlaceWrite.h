@@ -8,8 +8,9 @@
 
 namespace platform {
 
-// Writes `bytes` over the regular file `name` in `folder` (or AT_FDCWD): Saved, NotOpened and
-// NotWritten with nothing changed, Restored, Lost.
+// Writes `bytes` over the regular file `name` in `folder` (or AT_FDCWD): Saved, ModeLost (the
+// setuid / setgid bits the write dropped could not be put back), NotOpened and NotWritten with
+// nothing changed, Restored, Lost.
 SaveResult OverwriteInPlace(int folder, const QByteArray& name, const QByteArray& bytes);
 
 }  // namespace platform

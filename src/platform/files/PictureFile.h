@@ -17,8 +17,9 @@ QImage LoadPicture(const QString& path);
 // names, one in a folder that allows no new file, or one the file system renames nothing over, is
 // overwritten in place: the space is reserved first, and a write that fails anyway puts the old
 // content back. Only a regular file is saved over. Throws PlatformError (UnwritableFile,
-// OutOfMemory) saying whether the old file is as it was, or UnsyncedFile when the new file is in
-// place but its folder did not reach the disk.
+// OutOfMemory) saying whether the old file is as it was, UnsyncedFile when the new file is in
+// place but its folder did not reach the disk, or ModeNotKept when it is saved in place but lost
+// its setuid / setgid bits.
 void SavePicture(const QImage& image, const QString& path);
 
 }  // namespace platform

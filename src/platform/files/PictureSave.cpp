@@ -41,6 +41,7 @@ void Report(const QString& path, bool existed, const SaveResult& result) {
     case Outcome::Unsynced:
       Raise(ErrorKind::UnsyncedFile,
             Named(path, QStringLiteral("新しいファイルはできていますが、停電などで失われるおそれがあります。")));
+    case Outcome::ModeLost: Raise(ErrorKind::ModeNotKept, QDir::toNativeSeparators(path));
     case Outcome::AppendOnly: Refuse(path, QStringLiteral("このファイルは追記しかできないため、書き換えられません。"));
     case Outcome::NotOpened:
     case Outcome::NotKept: Refuse(path, Reason(result.error, true));

@@ -25,6 +25,7 @@ struct SaveResult {
   enum class Outcome {
     Saved,       // the file holds the picture, on the disk
     Unsynced,    // saved by rename, but the folder's sync failed with `error`
+    ModeLost,    // saved in place, but the setuid / setgid bits could not be put back
     AppendOnly,  // the file may only be appended to; nothing changed
     NotOpened,   // no file could be made or opened to write (`error`); nothing changed
     NotKept,     // the new file cannot take the old one's owner, group, attributes or mode; nothing changed
