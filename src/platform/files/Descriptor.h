@@ -34,7 +34,9 @@ bool WriteAll(int fd, const char* data, qint64 size, qint64 offset = -1);
 // The file's data on the disk (fdatasync); false with errno set when the disk did not confirm.
 bool SyncData(int fd);
 
-// The folder's entries on the disk (fsync of the folder), so that a rename survives a power cut.
-bool SyncFolder(int fd);
+// The folder's entries on the disk, so that a rename survives a power cut: the folder's fsync, or
+// where the folder is open only to find names in (one the user may not read: EBADF), a sync of
+// the whole file system that `file` lies on.
+bool SyncFolder(int folder, int file);
 
 }  // namespace platform

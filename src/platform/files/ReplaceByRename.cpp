@@ -83,9 +83,12 @@ SaveResult ReplaceByRename(const SaveTarget& target, const std::function<bool(QI
   if (!SyncData(file.Fd())) return {Outcome::NotWritten, errno};
   // After the writes: a write by anyone but root would clear a setgid bit given before.
   if (old && !TakeIdentity(file.Fd(), target.folder.fd, target.name, *old)) return {Outcome::NotKept, errno};
+  // Open past the close, for a folder that can only be synced through its file system.
+  const Descriptor renamed{::dup(file.Fd())};
   if (!file.Close() || !file.RenameTo(target.name)) return {Outcome::NotWritten, errno};
   // File systems that cannot sync a folder say so with EINVAL or ENOTSUP; nothing more can be done.
-  if (!SyncFolder(target.folder.fd) && errno != EINVAL && errno != ENOTSUP) return {Outcome::Unsynced, errno};
+  if (!SyncFolder(target.folder.fd, renamed.fd) && errno != EINVAL && errno != ENOTSUP)
+    return {Outcome::Unsynced, errno};
   return {Outcome::Saved, 0};
 }
 

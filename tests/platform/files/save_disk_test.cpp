@@ -153,7 +153,8 @@ class SaveDiskTest : public QObject {
   }
 
   // Saved over by root or by its owner, a file keeps owner, group, mode, links and attributes;
-  // only a file whose identity a new file can take is replaced by rename.
+  // only a file whose identity a new file can take is replaced by rename. A folder the owner may
+  // not read is synced through its file system, with no warning.
   void savingOverKeepsTheFilesIdentity_data() {
     QTest::addColumn<uid_t>("savedBy");
     QTest::addColumn<gid_t>("group");
@@ -161,10 +162,11 @@ class SaveDiskTest : public QObject {
     QTest::addColumn<int>("links");
     QTest::addColumn<bool>("folderAcl");  // the folder hands new files an access list the old file lacks
     QTest::addColumn<bool>("renamed");
+    QTest::addColumn<mode_t>("folderMode");
     QTest::addColumn<bool>("modeLost");  // saved with setuid and setgid dropped, and told so
     const auto row = [](const char* name, uid_t by, gid_t group, mode_t mode, int links, bool folderAcl, bool renamed,
-                        bool modeLost = false) {
-      QTest::newRow(name) << by << group << mode << links << folderAcl << renamed << modeLost;
+                        mode_t folderMode = 0755, bool modeLost = false) {
+      QTest::newRow(name) << by << group << mode << links << folderAcl << renamed << folderMode << modeLost;
     };
     row("by root", 0, 1000, 02640, 1, false, true);
     row("by root, two names", 0, 1000, 02640, 2, false, false);
@@ -175,7 +177,8 @@ class SaveDiskTest : public QObject {
     // setgid bit of a group the owner is not in.
     row("by the owner, in place, setgid", kNobody, kNobody, 02775, 2, false, false);
     row("by the owner, in place, setuid", kNobody, kNobody, 04755, 2, false, false);
-    row("by the owner, not of the group, setgid", kNobody, 0, 02640, 1, false, false, true);
+    row("by the owner, not of the group, setgid", kNobody, 0, 02640, 1, false, false, 0755, true);
+    row("by the owner, a folder they may not read", kNobody, kNobody, 0640, 1, false, true, 0333);
   }
   void savingOverKeepsTheFilesIdentity() {
     QFETCH(uid_t, savedBy);
@@ -184,9 +187,10 @@ class SaveDiskTest : public QObject {
     QFETCH(int, links);
     QFETCH(bool, folderAcl);
     QFETCH(bool, renamed);
+    QFETCH(mode_t, folderMode);
     QFETCH(bool, modeLost);
     if (geteuid() != 0) QSKIP("giving a file to another user needs root");
-    Tmpfs fs("size=4m,mode=0755,uid=65534,gid=65534");
+    Tmpfs fs("size=4m,mode=" + QByteArray::number(folderMode, 8) + ",uid=65534,gid=65534");
     MOUNT_OR_SKIP(fs);
     const QString target = fs.File("map.bmp");
     const QByteArray name = QFile::encodeName(target);
