@@ -13,6 +13,7 @@ QString Headline(ErrorKind kind) {
     case ErrorKind::UnreadableFile: return QStringLiteral("ファイルを読み込めませんでした。");
     case ErrorKind::UnwritableFile: return QStringLiteral("ファイルを保存できませんでした。");
     case ErrorKind::UnsyncedFile: return QStringLiteral("ファイルを保存しましたが、ディスクへの記録を確かめられませんでした。");
+    case ErrorKind::ModeNotKept: return QStringLiteral("保存しましたが、ファイルの setuid / setgid は保てませんでした。");
     case ErrorKind::Failed: break;
   }
   return QStringLiteral("処理に失敗しました。");

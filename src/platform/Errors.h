@@ -14,6 +14,7 @@ enum class ErrorKind {
   UnreadableFile,
   UnwritableFile,
   UnsyncedFile,  // saved, but the disk did not confirm that the save will last
+  ModeNotKept,   // saved, but the file lost its setuid / setgid bits
   Failed,
 };
 

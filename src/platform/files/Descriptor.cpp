@@ -30,6 +30,8 @@ bool WriteAll(int fd, const char* data, qint64 size, qint64 offset) {
 }
 
 bool SyncData(int fd) { return Synced(fd, SyncStep::Data, ::fdatasync); }
-bool SyncFolder(int fd) { return Synced(fd, SyncStep::Folder, ::fsync); }
+bool SyncFolder(int folder, int file) {
+  return Synced(folder, SyncStep::Folder, ::fsync) || (errno == EBADF && ::syncfs(file) == 0);
+}
 
 }  // namespace platform

@@ -48,12 +48,14 @@ bool CopyAttributes(int fd, const QByteArray& path) {
 }
 }  // namespace
 
-bool TakeIdentity(int fd, const QByteArray& path, const struct stat& old) {
+bool TakeIdentity(int fd, int folder, const QByteArray& name, const struct statx& old) {
+  // No call reads attributes relative to a folder; its descriptor's name in /proc stands in.
+  const QByteArray path = "/proc/self/fd/" + QByteArray::number(folder) + '/' + name;
   struct stat now {};
   // Without the privilege, fchmod drops a setgid bit silently, so the result is checked.
-  return ::fchown(fd, old.st_uid, old.st_gid) == 0 && CopyAttributes(fd, path) &&
-         ::fchmod(fd, old.st_mode & kModeBits) == 0 && ::fstat(fd, &now) == 0 && now.st_uid == old.st_uid &&
-         now.st_gid == old.st_gid && (now.st_mode & kModeBits) == (old.st_mode & kModeBits);
+  return ::fchown(fd, old.stx_uid, old.stx_gid) == 0 && CopyAttributes(fd, path) &&
+         ::fchmod(fd, old.stx_mode & kModeBits) == 0 && ::fstat(fd, &now) == 0 && now.st_uid == old.stx_uid &&
+         now.st_gid == old.stx_gid && (now.st_mode & kModeBits) == (old.stx_mode & kModeBits);
 }
 
 }  // namespace platform

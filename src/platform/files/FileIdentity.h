@@ -6,9 +6,9 @@
 
 namespace platform {
 
-// Gives the file open at `fd` the owner, group, extended attributes and mode of the file at
-// `path`, whose status is `old`, in the order that keeps each: the owner first (it clears the
-// setgid bit), the mode last. False when any of them cannot be had exactly.
-bool TakeIdentity(int fd, const QByteArray& path, const struct stat& old);
+// Gives the file open at `fd` the owner, group, extended attributes and mode of the file `name`
+// in the open `folder`, whose status is `old`, in the order that keeps each: the owner first (it
+// clears the setgid bit), the mode last. False when any of them cannot be had exactly.
+bool TakeIdentity(int fd, int folder, const QByteArray& name, const struct statx& old);
 
 }  // namespace platform

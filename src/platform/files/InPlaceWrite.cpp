@@ -1,6 +1,5 @@
 #include "platform/files/InPlaceWrite.h"
 
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +11,7 @@
 namespace platform {
 
 namespace {
-using Outcome = InPlaceResult::Outcome;
+using Outcome = SaveResult::Outcome;
 
 bool ReadAll(int fd, QByteArray& into) {
   for (qint64 at = 0; at < into.size();) {
@@ -38,19 +37,29 @@ bool Reserve(int fd, qint64 length, qint64 oldLength) {
   errno = ENOSPC;
   return ::fstatvfs(fd, &space) == 0 && length - oldLength <= qint64(space.f_bavail) * qint64(space.f_frsize);
 }
+
+// A write by anyone without the privilege drops the setuid and setgid bits. The owner may put them
+// back, though not a setgid bit of a group they are not in: fchmod drops that one silently.
+bool ModeKept(int fd, mode_t old) {
+  struct stat now {};
+  const auto same = [&] { return ::fstat(fd, &now) == 0 && (now.st_mode & 07777) == (old & 07777); };
+  return same() || (::fchmod(fd, old & 07777) == 0 && same());
+}
 }  // namespace
 
-InPlaceResult OverwriteInPlace(const QString& path, const QByteArray& bytes) {
-  // Not blocking on a FIFO nor taking a terminal, should the path no longer name a regular file.
-  const Descriptor file{::open(QFile::encodeName(path).constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+SaveResult OverwriteInPlace(int folder, const QByteArray& name, const QByteArray& bytes) {
+  // Not blocking on a FIFO nor taking a terminal, should the name no longer be a regular file.
+  const Descriptor file{::openat(folder, name.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC)};
   struct stat status {};
-  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return {Outcome::CannotOpen, errno};
+  if (file.fd < 0 || ::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return {Outcome::NotOpened, errno};
   QByteArray old(qsizetype(status.st_size), Qt::Uninitialized);
-  if (!ReadAll(file.fd, old)) return {Outcome::CannotOpen, errno};
-  if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NoRoom, errno};
-  if (WriteWhole(file.fd, bytes)) return {Outcome::Written, 0};
+  if (!ReadAll(file.fd, old)) return {Outcome::NotOpened, errno};
+  if (!Reserve(file.fd, bytes.size(), old.size())) return {Outcome::NotWritten, errno};
+  if (WriteWhole(file.fd, bytes)) return {ModeKept(file.fd, status.st_mode) ? Outcome::Saved : Outcome::ModeLost, 0};
   const int error = errno;
-  return {WriteWhole(file.fd, old) ? Outcome::Restored : Outcome::Lost, error};
+  const bool restored = WriteWhole(file.fd, old);
+  ModeKept(file.fd, status.st_mode);  // as it was, where that can be
+  return {restored ? Outcome::Restored : Outcome::Lost, error};
 }
 
 }  // namespace platform

@@ -18,13 +18,15 @@ QImage LoadPicture(const QString& path);
 // decodes it: for tests that decode thousands of files, where a child for each costs too much.
 QImage DecodePictureHere(const QString& path, const PictureMemory& memory);
 
-// Writes the image as a 24-bit BMP at exactly this path (through a symbolic link, at the file it
-// leads to). A new file takes the name only once it is whole and on the disk, and only where it
-// can keep the old file's owner, group, mode and attributes; a file with other names, or one in a
-// folder that allows no new file, is overwritten in place: the space is reserved first, and a
-// write that fails anyway puts the old content back. Only a regular file is saved over. Throws
-// PlatformError (UnwritableFile, OutOfMemory) saying whether the old file is as it was, or
-// UnsyncedFile when the new file is in place but its folder did not reach the disk.
+// Writes the image as a 24-bit BMP at exactly this path, at the file the kernel reaches through
+// it (symbolic links included). A new file takes the name only once it is whole and on the disk,
+// and only where it can keep the old file's owner, group, mode and attributes; a file with other
+// names, one in a folder that allows no new file, or one the file system renames nothing over, is
+// overwritten in place: the space is reserved first, and a write that fails anyway puts the old
+// content back. Only a regular file is saved over. Throws PlatformError (UnwritableFile,
+// OutOfMemory) saying whether the old file is as it was, UnsyncedFile when the new file is in
+// place but its folder did not reach the disk, or ModeNotKept when it is saved in place but lost
+// its setuid / setgid bits.
 void SavePicture(const QImage& image, const QString& path);
 
 }  // namespace platform

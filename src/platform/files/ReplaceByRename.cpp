@@ -1,7 +1,5 @@
 #include "platform/files/ReplaceByRename.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 #include <QRandomGenerator>
 #include <cerrno>
@@ -14,7 +12,7 @@
 namespace platform {
 
 namespace {
-using Outcome = RenameResult::Outcome;
+using Outcome = SaveResult::Outcome;
 
 // Passes writes to the descriptor through the write seam, and remembers why the first one failed.
 // Nothing is buffered on the way, so no write can fail unseen after the last check.
@@ -70,35 +68,28 @@ class TemporaryFile {
   Descriptor file_;
   QByteArray name_;  // empty: nothing of ours to remove
 };
-
-// The folder, readable where possible: only a readable one can be synced.
-int OpenFolder(const QString& path) {
-  const QByteArray name = QFile::encodeName(path);
-  const int fd = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  return fd >= 0 ? fd : ::open(name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
 }  // namespace
 
-RenameResult ReplaceByRename(const QString& target, const struct stat* old,
-                             const std::function<bool(QIODevice&)>& write) {
-  const QFileInfo info(target);
-  const Descriptor folder{OpenFolder(info.path())};
-  if (folder.fd < 0) return {Outcome::NoTemporary, errno};
-  if (TemporaryFilesRefused()) return {Outcome::NoTemporary, EACCES};
+SaveResult ReplaceByRename(const SaveTarget& target, const std::function<bool(QIODevice&)>& write) {
+  if (TemporaryFilesRefused()) return {Outcome::NotOpened, EACCES};
+  const struct statx* old = target.exists ? &target.status : nullptr;
   // Private until it has the old file's identity; a new name gets the usual mode (umask applied).
-  TemporaryFile file(folder.fd, old ? 0600 : 0666);
-  if (file.Fd() < 0) return {Outcome::NoTemporary, errno};
+  TemporaryFile file(target.folder.fd, old ? 0600 : 0666);
+  if (file.Fd() < 0) return {Outcome::NotOpened, errno};
   {
     DescriptorSink sink(file.Fd());
-    if (!write(sink)) return {Outcome::WriteFailed, sink.Error() ? sink.Error() : EIO};
+    if (!write(sink)) return {Outcome::NotWritten, sink.Error() ? sink.Error() : EIO};
   }
-  if (!SyncData(file.Fd())) return {Outcome::WriteFailed, errno};
+  if (!SyncData(file.Fd())) return {Outcome::NotWritten, errno};
   // After the writes: a write by anyone but root would clear a setgid bit given before.
-  if (old && !TakeIdentity(file.Fd(), QFile::encodeName(target), *old)) return {Outcome::IdentityLost, errno};
-  if (!file.Close() || !file.RenameTo(QFile::encodeName(info.fileName()))) return {Outcome::WriteFailed, errno};
+  if (old && !TakeIdentity(file.Fd(), target.folder.fd, target.name, *old)) return {Outcome::NotKept, errno};
+  // Open past the close, for a folder that can only be synced through its file system.
+  const Descriptor renamed{::dup(file.Fd())};
+  if (!file.Close() || !file.RenameTo(target.name)) return {Outcome::NotWritten, errno};
   // File systems that cannot sync a folder say so with EINVAL or ENOTSUP; nothing more can be done.
-  if (!SyncFolder(folder.fd) && errno != EINVAL && errno != ENOTSUP) return {Outcome::FolderUnsynced, errno};
-  return {Outcome::Renamed, 0};
+  if (!SyncFolder(target.folder.fd, renamed.fd) && errno != EINVAL && errno != ENOTSUP)
+    return {Outcome::Unsynced, errno};
+  return {Outcome::Saved, 0};
 }
 
 }  // namespace platform
