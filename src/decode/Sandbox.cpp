@@ -24,10 +24,12 @@ namespace decoding {
 
 namespace {
 constexpr rlim_t kProcessorSeconds = 60;
+// Sanitizer builds reserve their shadow memory up front, and their runtime writes to a pipe it
+// makes to learn whether memory can be read and asks for the alternative signal stack at exit.
 #ifdef __SANITIZE_ADDRESS__
-constexpr bool kMemoryBounded = false;  // the shadow memory is reserved up front
+constexpr bool kSanitized = true;
 #else
-constexpr bool kMemoryBounded = true;
+constexpr bool kSanitized = false;
 #endif
 constexpr int kSpareDescriptors = 16;
 
@@ -52,13 +54,13 @@ qint64 LimitResources() {
   const qint64 libraries = MappedBytes();
   // The largest picture a reader here makes takes 8 bytes a pixel (a 16-bit PNG).
   const auto memory = rlim_t(libraries + platform::kMaxPicturePixels * 8 * 5 / 2);
-  if (kMemoryBounded) Limit(RLIMIT_AS, memory, memory);
+  if (!kSanitized) Limit(RLIMIT_AS, memory, memory);
   Limit(RLIMIT_CPU, kProcessorSeconds, kProcessorSeconds + 5);
   int highest = 0;
   for (int fd = 0; fd < 1024; ++fd)
     if (fcntl(fd, F_GETFD) >= 0) highest = fd;
   Limit(RLIMIT_NOFILE, rlim_t(highest + 1 + kSpareDescriptors), rlim_t(highest + 1 + kSpareDescriptors));
-  return kMemoryBounded ? libraries : -1;
+  return kSanitized ? -1 : libraries;
 }
 
 bool LockFileSystem() {
@@ -93,12 +95,16 @@ bool LockSystemCalls() {
                    SCMP_SYS(set_robust_list), SCMP_SYS(rseq), SCMP_SYS(prctl), SCMP_SYS(eventfd2),
                    SCMP_SYS(sched_getaffinity), SCMP_SYS(rt_sigprocmask)})
     allow(call);
+  if (kSanitized)
+    for (int call : {SCMP_SYS(pipe2), SCMP_SYS(write), SCMP_SYS(close), SCMP_SYS(sigaltstack)}) allow(call);
   // Warnings go to the standard error; the files come from the program, reports go to it; threads
   // only within this process.
+  if (!kSanitized)
+    built = built &&
+            seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, STDERR_FILENO)) == 0;
   built = built &&
           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(recvmsg), 1,
                            SCMP_A0(SCMP_CMP_EQ, platform::decoding::kChildSocket)) == 0 &&
-          seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, STDERR_FILENO)) == 0 &&
           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(sendto), 1,
                            SCMP_A0(SCMP_CMP_EQ, platform::decoding::kChildSocket)) == 0 &&
           seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(clone), 1,

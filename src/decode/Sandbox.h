@@ -20,7 +20,8 @@ bool LockFileSystem();
 // descriptors, memory, threads for Qt's conversions, writing to the standard error and to the
 // program's socket, ending. Any other
 // call ends the process with SIGSYS; clone3 answers ENOSYS, since its flags lie in memory where
-// the filter cannot see them, and the C library falls back to clone.
+// the filter cannot see them, and the C library falls back to clone. Sanitizer builds also let their
+// runtime make and write to pipes and set its signal stack; the file-system lock holds there too.
 bool LockSystemCalls();
 
 // Both locks, after no_new_privs. False when the kernel refused a lock it offers.

@@ -187,6 +187,7 @@ Decoded DecodeInChild(int descriptor) {
   // What a child says counts only once it has ended, and ended well.
   const int status = Reap(child->pid);
   const bool endedWell = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  PrepareDecoding();  // the next load, too, finds its child started
   return !toldAll || endedWell ? decoded : Decoded::Refused(Outcome::ChildFailed);
 }
 

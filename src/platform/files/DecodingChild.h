@@ -15,7 +15,8 @@ namespace platform {
 Decoded DecodeInChild(int descriptor);
 
 // Starts a child ahead of the next load, unless one waits already: it costs the time a program
-// linked to Qt takes to start, which a user choosing a file does not see.
+// linked to Qt takes to start, which a user choosing a file does not see. Each load starts the
+// next as well.
 void PrepareDecoding();
 
 // The decoding program to start: by default `tilora-decode` beside this program (its build tree)
