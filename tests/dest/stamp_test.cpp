@@ -1,15 +1,52 @@
 // The clip's preview, stamps and drag painting on the canvas, through the handlers with
 // exact values and through real mouse events.
 #include <QtTest>
+#include <cstring>
 
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
+#include "platform/Guard.h"
 #include "source/Expected.h"
 #include "source/SRC_W.h"
+#include "source/WindowState.h"
+#include "support/FailingAllocator.h"
 #include "support/TestSupport.h"
 
 using namespace expected;
+
+namespace {
+// What a row of the allocation sweep does.
+enum Action {
+  SrcHover, SrcPress, SrcDrag, SrcRelease, SrcDoubleClick,
+  CanvasHover, CanvasStamp, CanvasDrag, CanvasDoubleClick
+};
+
+// What an action leaves when nothing fails, and whether it is in place, asked from inside the
+// allocator: nothing here allocates.
+struct Result {
+  std::array<Long, 25> fields;
+  std::array<const platform::PictureBox*, 4> boxes;  // shown and clean, of the source and the canvas
+  std::array<QImage, 4> images;
+} done;
+
+bool Shows(const platform::PictureBox& box, const QImage& image) {
+  QRgb row[512];
+  if (box.Surface().Size() != image.size() || image.width() > 512) return false;
+  for (int y = 0; y < image.height(); ++y) {
+    box.Surface().ReadRow(0, y, image.width(), row);
+    if (std::memcmp(row, image.constScanLine(y), size_t(image.width()) * 4) != 0) return false;
+  }
+  return true;
+}
+
+bool ActionDone() {
+  if (EditorFieldValues() != done.fields) return false;
+  for (size_t i = 0; i < done.boxes.size(); ++i)
+    if (!Shows(*done.boxes[i], done.images[i])) return false;
+  return true;
+}
+}  // namespace
 
 class StampTest : public QObject {
   Q_OBJECT
@@ -35,6 +72,54 @@ class StampTest : public QObject {
     QCOMPARE(QRect(EditorState.ClipX, EditorState.ClipY, EditorState.ClipW, EditorState.ClipH),
              QRect(int(col * w), int(row * h), int(cols * w), int(rows * h)));
   }
+  void ShowPictures() {
+    Src().Picture2->SetPicture(sheet_);
+    Src().WKP->SetPicture(sheet_);
+    Canvas().Picture2->SetPicture(paper_);
+    Canvas().WKP->SetPicture(paper_);
+  }
+  // The events before the action. They leave it a new place to draw: spare tiles that moves over
+  // one place keep would spare it its allocations.
+  void Prepare(Action action) {
+    SRC_W& src = Src();
+    switch (action) {
+      case SrcHover:
+      case SrcDoubleClick: break;
+      case SrcPress: src.Picture2_MouseMove(0, 0, 40, 40); break;
+      case SrcDrag:
+        src.Picture2_MouseMove(0, 0, 40, 40);
+        src.Picture2_MouseDown(1, 0, 0, 0);
+        break;
+      case SrcRelease:
+        TakeClip(1, 2, 2, 1);
+        Move(200, 100);  // a preview on the canvas
+        src.Picture2_MouseMove(0, 0, 40, 40);
+        src.Picture2_MouseDown(1, 0, 0, 0);
+        src.Picture2_MouseMove(0, 0, 120, 100);
+        break;
+      case CanvasHover:
+      case CanvasStamp:
+      case CanvasDrag:
+        TakeClip(1, 2, 2, 1);  // 64 x 32
+        Move(200, 100);
+        if (action == CanvasDrag) Down(1, 40, 40);
+        break;
+      case CanvasDoubleClick: TakeClip(1, 2, 2, 1); break;
+    }
+  }
+  void Act(Action action, QPointF at) {
+    switch (action) {
+      case SrcHover:
+      case SrcDrag: Src().Picture2_MouseMove(0, 0, float(at.x()), float(at.y())); break;
+      case SrcPress: Src().Picture2_MouseDown(1, 0, 0, 0); break;
+      case SrcRelease: Src().Picture2_MouseUp(1, 0, 0, 0); break;
+      case SrcDoubleClick: Src().Picture2_DblClick(); break;
+      case CanvasHover:
+      case CanvasDrag: Move(float(at.x()), float(at.y())); break;
+      case CanvasStamp: Down(1, 40, 40); break;
+      case CanvasDoubleClick: Canvas().Picture2_DblClick(); break;
+    }
+  }
   // paper_ with the clip stamped at (x, y).
   QImage StampedAt(const QImage& onto, int x, int y) {
     const auto& s = EditorState;
@@ -46,10 +131,7 @@ class StampTest : public QObject {
     frame_ = testsupport::StartEditor();
     sheet_ = testsupport::PatternImage(320, 256, 1);
     paper_ = testsupport::PatternImage(324, 212, 7);
-    Src().Picture2->SetPicture(sheet_);
-    Src().WKP->SetPicture(sheet_);
-    Canvas().Picture2->SetPicture(paper_);
-    Canvas().WKP->SetPicture(paper_);
+    ShowPictures();
   }
   void cleanup() { frame_.reset(); }
 
@@ -136,6 +218,67 @@ class StampTest : public QObject {
     const QImage two = StampedAt(StampedAt(paper_, 96, 32), 128, 32);
     QCOMPARE(Clean(), two);
     QCOMPARE(Shown(), Framed(two, QRect(128, 32, 48, 32), kWhite));
+  }
+
+  // Every allocation a mouse action makes before it changes anything may fail: for each k, the
+  // action's k-th allocation fails, and the memory message comes with both windows' pictures and
+  // the editor state as they were. The sweep ends at the first allocation made once the state and
+  // all four pictures are what a run without failure leaves: what allocates after that is Qt's
+  // caption and repaint request, which need not survive a failure.
+  void failedAllocationChangesNothing_data() {
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QPointF>("at");  // where a move goes
+    QTest::addColumn<int>("destCell");
+    QTest::newRow("source: hover outline and erase") << int(SrcHover) << QPointF(100, 70) << 32;
+    QTest::newRow("source: press") << int(SrcPress) << QPointF() << 32;
+    QTest::newRow("source: held outline") << int(SrcDrag) << QPointF(120, 100) << 32;
+    QTest::newRow("source: release, erasing the canvas preview") << int(SrcRelease) << QPointF() << 32;
+    QTest::newRow("source: double click") << int(SrcDoubleClick) << QPointF() << 32;
+    QTest::newRow("canvas: hover outline and erase") << int(CanvasHover) << QPointF(140, 100) << 32;
+    QTest::newRow("canvas: hover across tiles") << int(CanvasHover) << QPointF(140, 100) << 24;
+    QTest::newRow("canvas: stamp") << int(CanvasStamp) << QPointF() << 32;
+    QTest::newRow("canvas: drag-stamp") << int(CanvasDrag) << QPointF(140, 100) << 32;
+    QTest::newRow("canvas: drag-stamp within the cell") << int(CanvasDrag) << QPointF(50, 45) << 32;
+    QTest::newRow("canvas: drag-stamp across tiles") << int(CanvasDrag) << QPointF(140, 100) << 24;
+    QTest::newRow("canvas: double click") << int(CanvasDoubleClick) << QPointF() << 32;
+  }
+  void failedAllocationChangesNothing() {
+    QFETCH(int, action);
+    QFETCH(QPointF, at);
+    QFETCH(int, destCell);
+    // A fresh editor each time, so that the k-th allocation is the same one each time.
+    auto start = [&] {
+      cleanup();
+      init();
+      EditorState.DestCellW = EditorState.DestCellH = destCell;
+      Prepare(Action(action));
+      done.boxes = {Src().Picture2, Src().WKP, Canvas().Picture2, Canvas().WKP};
+    };
+    start();
+    Act(Action(action), at);
+    done.fields = EditorFieldValues();
+    for (size_t i = 0; i < done.boxes.size(); ++i) done.images[i] = done.boxes[i]->Image();
+
+    testsupport::MessageRecorder recorder;
+    int k = 1;
+    for (;; ++k) {
+      start();
+      const WindowState src = Capture(Src()), canvas = Capture(Canvas());
+      testsupport::FailAllocation(k, ActionDone);
+      platform::Guard([&] { Act(Action(action), at); });
+      if (!testsupport::AllocationFailed()) break;
+      QCOMPARE(recorder.messages.size(), 1);
+      const QString message = recorder.messages.takeFirst();
+      QVERIFY2(message.startsWith(QStringLiteral("メモリが不足しています。")) &&
+                   message.endsWith(QStringLiteral("処理を中断しました。")),
+               qPrintable(message));
+      CompareState(Capture(Src()), src);
+      CompareState(Capture(Canvas()), canvas);
+      if (QTest::currentTestFailed()) return;
+    }
+    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(ActionDone());
+    QVERIFY(k > 1);
   }
 
   void noClipNoStamp() {
