@@ -16,10 +16,11 @@
 using namespace expected;
 
 namespace {
-// What a row of the allocation sweep does.
-enum Action {
-  SrcHover, SrcPress, SrcDrag, SrcRelease, SrcDoubleClick,
-  CanvasHover, CanvasStamp, CanvasDrag, CanvasDoubleClick
+// A mouse event of the allocation sweep: on the source ('s') or the canvas ('c'), a move ('m'), a
+// left press ('d'), a release ('u') or a double click ('2').
+struct Event {
+  char window, kind;
+  float x = 0, y = 0;
 };
 
 // What an action leaves when nothing fails, and whether it is in place, asked from inside the
@@ -47,6 +48,8 @@ bool ActionDone() {
   return true;
 }
 }  // namespace
+
+Q_DECLARE_METATYPE(QList<Event>)
 
 class StampTest : public QObject {
   Q_OBJECT
@@ -78,47 +81,12 @@ class StampTest : public QObject {
     Canvas().Picture2->SetPicture(paper_);
     Canvas().WKP->SetPicture(paper_);
   }
-  // The events before the action. They leave it a new place to draw: spare tiles that moves over
-  // one place keep would spare it its allocations.
-  void Prepare(Action action) {
-    SRC_W& src = Src();
-    switch (action) {
-      case SrcHover:
-      case SrcDoubleClick: break;
-      case SrcPress: src.Picture2_MouseMove(0, 0, 40, 40); break;
-      case SrcDrag:
-        src.Picture2_MouseMove(0, 0, 40, 40);
-        src.Picture2_MouseDown(1, 0, 0, 0);
-        break;
-      case SrcRelease:
-        TakeClip(1, 2, 2, 1);
-        Move(200, 100);  // a preview on the canvas
-        src.Picture2_MouseMove(0, 0, 40, 40);
-        src.Picture2_MouseDown(1, 0, 0, 0);
-        src.Picture2_MouseMove(0, 0, 120, 100);
-        break;
-      case CanvasHover:
-      case CanvasStamp:
-      case CanvasDrag:
-        TakeClip(1, 2, 2, 1);  // 64 x 32
-        Move(200, 100);
-        if (action == CanvasDrag) Down(1, 40, 40);
-        break;
-      case CanvasDoubleClick: TakeClip(1, 2, 2, 1); break;
-    }
-  }
-  void Act(Action action, QPointF at) {
-    switch (action) {
-      case SrcHover:
-      case SrcDrag: Src().Picture2_MouseMove(0, 0, float(at.x()), float(at.y())); break;
-      case SrcPress: Src().Picture2_MouseDown(1, 0, 0, 0); break;
-      case SrcRelease: Src().Picture2_MouseUp(1, 0, 0, 0); break;
-      case SrcDoubleClick: Src().Picture2_DblClick(); break;
-      case CanvasHover:
-      case CanvasDrag: Move(float(at.x()), float(at.y())); break;
-      case CanvasStamp: Down(1, 40, 40); break;
-      case CanvasDoubleClick: Canvas().Picture2_DblClick(); break;
-    }
+  void Send(const Event& e) {
+    ChildWindow& w = e.window == 's' ? static_cast<ChildWindow&>(Src()) : Canvas();
+    if (e.kind == 'm') w.Picture2_MouseMove(0, 0, e.x, e.y);
+    else if (e.kind == 'd') w.Picture2_MouseDown(1, 0, e.x, e.y);
+    else if (e.kind == 'u') w.Picture2_MouseUp(1, 0, e.x, e.y);
+    else w.Picture2_DblClick();
   }
   // paper_ with the clip stamped at (x, y).
   QImage StampedAt(const QImage& onto, int x, int y) {
@@ -226,36 +194,39 @@ class StampTest : public QObject {
   // all four pictures are what a run without failure leaves: what allocates after that is Qt's
   // caption and repaint request, which need not survive a failure.
   void failedAllocationChangesNothing_data() {
-    QTest::addColumn<int>("action");
-    QTest::addColumn<QPointF>("at");  // where a move goes
+    QTest::addColumn<QList<Event>>("events");  // the last one is the action swept; those before
+                                               // leave it a place where no spare tile waits
     QTest::addColumn<int>("destCell");
-    QTest::newRow("source: hover outline and erase") << int(SrcHover) << QPointF(100, 70) << 32;
-    QTest::newRow("source: press") << int(SrcPress) << QPointF() << 32;
-    QTest::newRow("source: held outline") << int(SrcDrag) << QPointF(120, 100) << 32;
-    QTest::newRow("source: release, erasing the canvas preview") << int(SrcRelease) << QPointF() << 32;
-    QTest::newRow("source: double click") << int(SrcDoubleClick) << QPointF() << 32;
-    QTest::newRow("canvas: hover outline and erase") << int(CanvasHover) << QPointF(140, 100) << 32;
-    QTest::newRow("canvas: hover across tiles") << int(CanvasHover) << QPointF(140, 100) << 24;
-    QTest::newRow("canvas: stamp") << int(CanvasStamp) << QPointF() << 32;
-    QTest::newRow("canvas: drag-stamp") << int(CanvasDrag) << QPointF(140, 100) << 32;
-    QTest::newRow("canvas: drag-stamp within the cell") << int(CanvasDrag) << QPointF(50, 45) << 32;
-    QTest::newRow("canvas: drag-stamp across tiles") << int(CanvasDrag) << QPointF(140, 100) << 24;
-    QTest::newRow("canvas: double click") << int(CanvasDoubleClick) << QPointF() << 32;
+    const QList<Event> clip{{'s', 'm', 40, 72}, {'s', 'd'}, {'s', 'm', 88, 72}, {'s', 'u'}, {'c', 'm', 200, 100}};
+    const QList<Event> drag = clip + QList<Event>{{'c', 'd', 40, 40}};
+    const QList<Event> select{{'s', 'm', 40, 40}, {'s', 'd'}, {'s', 'm', 120, 100}};
+    QTest::newRow("source: hover outline and erase") << QList<Event>{{'s', 'm', 100, 70}} << 32;
+    QTest::newRow("source: press") << select.mid(0, 2) << 32;
+    QTest::newRow("source: held outline") << select << 32;
+    QTest::newRow("source: release") << clip + select + QList<Event>{{'s', 'u'}} << 32;
+    QTest::newRow("source: double click") << QList<Event>{{'s', '2'}} << 32;
+    QTest::newRow("canvas: hover outline and erase") << clip + QList<Event>{{'c', 'm', 140, 100}} << 32;
+    QTest::newRow("canvas: hover across tiles") << clip + QList<Event>{{'c', 'm', 140, 100}} << 24;
+    QTest::newRow("canvas: stamp") << drag << 32;
+    QTest::newRow("canvas: drag-stamp") << drag + QList<Event>{{'c', 'm', 140, 100}} << 32;
+    QTest::newRow("canvas: drag-stamp within the cell") << drag + QList<Event>{{'c', 'm', 50, 45}} << 32;
+    QTest::newRow("canvas: drag-stamp across tiles") << drag + QList<Event>{{'c', 'm', 140, 100}} << 24;
+    QTest::newRow("canvas: double click") << clip.mid(0, 4) + QList<Event>{{'c', '2'}} << 32;
   }
   void failedAllocationChangesNothing() {
-    QFETCH(int, action);
-    QFETCH(QPointF, at);
+    QFETCH(QList<Event>, events);
     QFETCH(int, destCell);
+    const Event action = events.takeLast();
     // A fresh editor each time, so that the k-th allocation is the same one each time.
     auto start = [&] {
       cleanup();
       init();
       EditorState.DestCellW = EditorState.DestCellH = destCell;
-      Prepare(Action(action));
+      for (const Event& e : events) Send(e);
       done.boxes = {Src().Picture2, Src().WKP, Canvas().Picture2, Canvas().WKP};
     };
     start();
-    Act(Action(action), at);
+    Send(action);
     done.fields = EditorFieldValues();
     for (size_t i = 0; i < done.boxes.size(); ++i) done.images[i] = done.boxes[i]->Image();
 
@@ -265,7 +236,7 @@ class StampTest : public QObject {
       start();
       const WindowState src = Capture(Src()), canvas = Capture(Canvas());
       testsupport::FailAllocation(k, ActionDone);
-      platform::Guard([&] { Act(Action(action), at); });
+      platform::Guard([&] { Send(action); });
       if (!testsupport::AllocationFailed()) break;
       QCOMPARE(recorder.messages.size(), 1);
       const QString message = recorder.messages.takeFirst();
