@@ -1,6 +1,7 @@
 #include "app/Module1.h"
 
 #include "app/ChildWindow.h"
+#include "platform/Drawing.h"
 #include "platform/Gdi.h"
 #include "platform/Guard.h"
 
@@ -22,6 +23,25 @@ void InitEditorState() {
   EditorState.SelCols(SIDE_SRC) = 1;
   EditorState.SelRows(SIDE_SRC) = 1;
   EditorState.MouseMode(SIDE_SRC) = 0;
+}
+
+SideFields ReadSide(int side) {
+  const auto& s = EditorState;
+  return {s.MouseMode(side), s.CurCol(side),  s.CurRow(side),      s.PrevCol(side),    s.PrevRow(side),
+          s.SelCols(side),   s.SelRows(side), s.PrevSelCols(side), s.PrevSelRows(side)};
+}
+
+void StoreSide(int side, const SideFields& f) {
+  auto& s = EditorState;
+  s.MouseMode(side) = f.MouseMode;
+  s.CurCol(side) = f.CurCol;
+  s.CurRow(side) = f.CurRow;
+  s.PrevCol(side) = f.PrevCol;
+  s.PrevRow(side) = f.PrevRow;
+  s.SelCols(side) = f.SelCols;
+  s.SelRows(side) = f.SelRows;
+  s.PrevSelCols(side) = f.PrevSelCols;
+  s.PrevSelRows(side) = f.PrevSelRows;
 }
 
 Long CellOf(float position, Long cellSize) {
@@ -88,7 +108,8 @@ void LayoutChild(ChildWindow& w) {
   SkipOnError([&] { view.Refresh(); });
 }
 
-void DrawGridOutline(ChildWindow& w, Long mode, Long colour, Long cellW, Long cellH) {
+void AddGridOutline(platform::Drawing& drawing, ChildWindow& w, Long mode, Long colour, Long cellW, Long cellH,
+                    OutlinePlace at) {
   platform::PictureBox& pic = *w.Picture2;
   // The pen colour is put back even when the arithmetic overflows.
   struct RestoreForeColor {
@@ -98,16 +119,25 @@ void DrawGridOutline(ChildWindow& w, Long mode, Long colour, Long cellW, Long ce
   } restore{pic, pic.ForeColor()};
   pic.SetForeColor(colour);
 
-  const auto& s = EditorState;
   if (mode == SIDE_SRC) {
-    const Long c = s.CurCol(SIDE_SRC), r = s.CurRow(SIDE_SRC);
-    platform::Rectangle(pic, CheckedMul(cellW, c), CheckedMul(cellH, r),
-                        CheckedMul(cellW, CheckedAdd(c, s.SelCols(SIDE_SRC))),
-                        CheckedMul(cellH, CheckedAdd(r, s.SelRows(SIDE_SRC))));
+    drawing.Rectangle(pic, CheckedMul(cellW, at.col), CheckedMul(cellH, at.row),
+                      CheckedMul(cellW, CheckedAdd(at.col, at.width)),
+                      CheckedMul(cellH, CheckedAdd(at.row, at.height)));
   } else if (mode == SIDE_DEST) {
-    const Long left = CheckedMul(cellW, s.CurCol(SIDE_DEST));
-    const Long top = CheckedMul(cellH, s.CurRow(SIDE_DEST));
-    platform::Rectangle(pic, left, top, CheckedAdd(left, s.ClipW), CheckedAdd(top, s.ClipH));
+    const Long left = CheckedMul(cellW, at.col);
+    const Long top = CheckedMul(cellH, at.row);
+    drawing.Rectangle(pic, left, top, CheckedAdd(left, at.width), CheckedAdd(top, at.height));
   }
-  pic.Refresh();
+}
+
+void DrawGridOutline(ChildWindow& w, Long mode, Long colour, Long cellW, Long cellH) {
+  const auto& s = EditorState;
+  OutlinePlace at{};
+  if (mode == SIDE_SRC) at = {s.CurCol(SIDE_SRC), s.CurRow(SIDE_SRC), s.SelCols(SIDE_SRC), s.SelRows(SIDE_SRC)};
+  if (mode == SIDE_DEST) at = {s.CurCol(SIDE_DEST), s.CurRow(SIDE_DEST), s.ClipW, s.ClipH};
+  platform::Drawing drawing;
+  AddGridOutline(drawing, w, mode, colour, cellW, cellH, at);
+  drawing.Prepare();
+  drawing.Apply();
+  w.Picture2->Refresh();
 }

@@ -7,6 +7,9 @@
 
 class SRC_W;
 class ChildWindow;
+namespace platform {
+class Drawing;
+}
 
 using platform::Integer;
 using platform::Long;
@@ -48,6 +51,14 @@ struct EditorStateRecord {
 
 extern EditorStateRecord EditorState;
 
+// One side's mouse fields of EditorState as a value: a mouse handler works out the values it
+// will leave in a copy and stores them all at once, when nothing can fail any more.
+struct SideFields {
+  Long MouseMode, CurCol, CurRow, PrevCol, PrevRow, SelCols, SelRows, PrevSelCols, PrevSelRows;
+};
+SideFields ReadSide(int side);
+void StoreSide(int side, const SideFields& fields);
+
 void InitEditorState();
 
 // The cell of a mouse position: round half to even, then divide truncating toward zero.
@@ -65,3 +76,12 @@ void LayoutChild(ChildWindow& window);
 // An outline on Picture2 only: mode SIDE_SRC outlines the selection, SIDE_DEST the clip
 // preview, anything else nothing. Picture2 is refreshed in every case.
 void DrawGridOutline(ChildWindow& window, Long mode, Long colour, Long cellW, Long cellH);
+// Where that outline lies: the cell, and the extent from it in cells for mode SIDE_SRC (the
+// selection) and in pixels for SIDE_DEST (the clip).
+struct OutlinePlace {
+  Long col, row, width, height;
+};
+// The same outline as a step of a mouse action's drawing, at the place the action is about to
+// store; nothing is drawn or refreshed yet.
+void AddGridOutline(platform::Drawing& drawing, ChildWindow& window, Long mode, Long colour, Long cellW, Long cellH,
+                    OutlinePlace at);

@@ -68,7 +68,7 @@ void PictureBox::ResizeImage(int innerWidth, int innerHeight) {
     surface_ = TiledImage(std::move(grown), ToQRgb(backColor_), size);
   }
   resize(innerWidth + 2 * BorderWidth(), innerHeight + 2 * BorderWidth());
-  pending_ = surface_.Rect();
+  changed_.AddAll();
   Refresh();
 }
 
@@ -93,13 +93,13 @@ void PictureBox::Adopt(Staged&& staged) noexcept {
   picture_ = std::move(staged.picture);
   surface_ = Cleared(staged.size);
   resize(staged.size.width() + 2 * BorderWidth(), staged.size.height() + 2 * BorderWidth());
-  pending_ = surface_.Rect();
+  changed_.AddAll();
   Refresh();
 }
 
 void PictureBox::Cls() {
   surface_ = Cleared(surface_.Size());
-  pending_ = surface_.Rect();
+  changed_.AddAll();
   Refresh();
 }
 
@@ -111,24 +111,19 @@ QImage PictureBox::Image() const {
 
 QImage& PictureBox::Dc() { return surface_.Flattened(); }
 
-void PictureBox::MarkChanged(const QRect& r) {
-  // Repeated changes of one place, as in a stamping drag, cost no region arithmetic.
-  if (pending_.rectCount() == 1 && pending_.boundingRect().contains(r)) return;
-  pending_ += r & surface_.Rect();
-}
+void PictureBox::MarkChanged(const QRect& r) noexcept { changed_.Add(r & surface_.Rect()); }
 
 void PictureBox::ShareImage(const QImage& image) {
   const QSize size = surface_.Size();
   if (image.isNull() && !size.isEmpty()) RaiseNoMemory(size.width(), size.height());
   if (image.size() != size || image.format() != QImage::Format_RGB32) Raise(ErrorKind::Failed);
   surface_ = TiledImage(image, ToQRgb(backColor_), size);
-  pending_ = surface_.Rect();
+  changed_.AddAll();
 }
 
 void PictureBox::Refresh() {
-  if (pending_.isEmpty()) return;
-  update(pending_.translated(BorderWidth(), BorderWidth()));
-  pending_ = QRegion();
+  const QPoint border(BorderWidth(), BorderWidth());
+  changed_.TakeParts(surface_.Rect(), [&](const QRect& part) { update(part.translated(border)); });
 }
 
 void PictureBox::paintEvent(QPaintEvent* event) {

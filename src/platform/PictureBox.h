@@ -4,10 +4,10 @@
 // paintEvent draws only the exposed region.
 #include <QImage>
 #include <QRect>
-#include <QRegion>
 #include <functional>
 #include <utility>
 
+#include "platform/ChangedArea.h"
 #include "platform/Control.h"
 #include "platform/Numeric.h"
 #include "platform/TiledImage.h"
@@ -67,7 +67,10 @@ class PictureBox : public Control<QWidget> {
   // The device context of a box without tiles: the retained image, of the box's own size, for
   // drawing on with a painter. A box with tiles first folds them into an image of its own.
   QImage& Dc();
-  void MarkChanged(const QRect& r);
+  // Notes a change for the next Refresh, within room made by ReserveChanges (std::bad_alloc);
+  // past that room the whole box counts as changed.
+  void ReserveChanges(int count) { changed_.Reserve(count); }
+  void MarkChanged(const QRect& r) noexcept;
   // Takes an image of the box's own size as the retained image without copying it, so that
   // boxes showing the same pixels hold them once. Shows on Refresh, as drawing does. A null
   // image means the memory for it could not be had (OutOfMemory).
@@ -103,7 +106,7 @@ class PictureBox : public Control<QWidget> {
   bool autoSize_ = false;
   QImage picture_;
   TiledImage surface_;
-  QRegion pending_;  // exact: two changes far apart do not repaint what lies between
+  ChangedArea changed_;
 };
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -26,11 +27,13 @@ constexpr size_t kTileRowBytes = size_t(TiledImage::kTileSide) * 4;
 QRgb* PixelRow(uchar* bits, qsizetype stride, int y) { return reinterpret_cast<QRgb*>(bits + y * stride); }
 
 int KeyOf(int tx, int ty) { return ty * kTilesPerRow + tx; }
+constexpr int kNoTile = -1;  // a key no tile has
 int TileColumn(int key) { return key % kTilesPerRow; }
 int TileRow(int key) { return key / kTilesPerRow; }
 
 // Visits every tile in `area` that `a` or, where given, `b` holds, by looking up the area's cells
-// or by walking the maps, whichever is shorter: a large area with a few tiles costs the few.
+// or by walking the maps, whichever is shorter: a large area with a few tiles costs the few. A
+// visit may add tiles to `b` while `a` is walked, and let the tile it visits go from `b`.
 template <typename Map, typename F>
 void ForEachHeld(const QRect& area, const Map& a, const Map* b, F&& visit) {
   constexpr int side = TiledImage::kTileSide;
@@ -43,9 +46,10 @@ void ForEachHeld(const QRect& area, const Map& a, const Map* b, F&& visit) {
     return;
   }
   auto walk = [&](const Map& map, const Map* skip) {
-    for (const auto& entry : map) {
-      const int tx = TileColumn(entry.first), ty = TileRow(entry.first);
-      if (cells.contains(tx, ty) && !(skip && skip->count(entry.first))) visit(tx, ty);
+    for (auto it = map.begin(); it != map.end();) {
+      const int key = it++->first;
+      const int tx = TileColumn(key), ty = TileRow(key);
+      if (cells.contains(tx, ty) && !(skip && skip->count(key))) visit(tx, ty);
     }
   };
   walk(a, nullptr);
@@ -123,15 +127,139 @@ QImage& TiledImage::Flattened() {
   return base_;
 }
 
-void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
-  // All are made before any is put in place, so that running out of memory changes nothing.
-  QVarLengthArray<std::pair<int, QImage>, 8> made;
+qint64 TiledImage::TilesOver(const QRect& area) {
+  if (area.isEmpty()) return 0;
+  return qint64(area.right() / kTileSide - area.left() / kTileSide + 1) *
+         (area.bottom() / kTileSide - area.top() / kTileSide + 1);
+}
+
+QRect TiledImage::TileBounds(const QRect& area) {
+  if (area.isEmpty()) return QRect();
+  return QRect(TileRect(area.left() / kTileSide, area.top() / kTileSide).topLeft(),
+               TileRect(area.right() / kTileSide, area.bottom() / kTileSide).bottomRight());
+}
+
+qint64 TiledImage::TilesCut(const QRect& area) const {
+  if (area.isEmpty()) return 0;
+  // Along one axis, the tiles from..to covers whole, the image's edge standing for a tile's.
+  auto whole = [](int from, int to, int extent) {
+    const int first = from / kTileSide, last = to / kTileSide;
+    const bool firstCut = from > first * kTileSide;
+    const bool lastCut = to < std::min(last * kTileSide + kTileSide, extent) - 1;
+    if (first == last) return firstCut || lastCut ? 0 : 1;
+    return last - first + 1 - int(firstCut) - int(lastCut);
+  };
+  const int columns = whole(area.left(), area.right(), size_.width());
+  const int rows = whole(area.top(), area.bottom(), size_.height());
+  return TilesOver(area) - qint64(columns) * rows;
+}
+
+qint64 TiledImage::TilesHeld(const QRect& area) const {
+  qint64 held = 0;
+  const Tiles* none = nullptr;
+  ForEachHeld(area, tiles_, none, [&](int, int) { ++held; });
+  return held;
+}
+
+TiledImage::Room TiledImage::RoomToFill(const QRect* rects, int count) const {
+  Room room;
+  for (int i = 0; i < count; ++i) {
+    if (rects[i].isEmpty()) continue;
+    ForEachTile(rects[i], [&](int tx, int ty) {
+      // A tile two edges of an outline cross is counted with the first.
+      for (int j = 0; j < i; ++j)
+        if (rects[j].intersects(TileRect(tx, ty))) return;
+      const auto held = tiles_.find(KeyOf(tx, ty));
+      if (held == tiles_.end()) ++room.places;
+      if (held == tiles_.end() || !held->second.isDetached()) ++room.tiles;
+    });
+  }
+  return room;
+}
+
+TiledImage::Room TiledImage::RoomToWrite(const QRect& area) const { return RoomToFill(&area, 1); }
+
+bool TiledImage::PutsBack(const QRect& to, const TiledImage& from, QPoint fromAt) const {
+  return fromAt == to.topLeft() && SharesBaseWith(from);
+}
+
+TiledImage::Room TiledImage::RoomToCopy(const QRect& to, const TiledImage& from, QPoint fromAt) const {
+  if (!PutsBack(to, from, fromAt)) return RoomToWrite(to);
+  // A put-back writes only the tiles `to` cuts, and takes a place for each tile of `from`'s.
+  const qint64 cut = TilesCut(to);
+  return {cut, cut + from.TilesHeld(to), TilesHeld(to)};
+}
+
+namespace {
+// Tiles no image holds, for the next write that needs one: one image lets go what another takes,
+// as a stamping drag does between the shown picture and the clean copy.
+std::vector<QImage>& SpareTiles() {
+  static std::vector<QImage> spares;
+  return spares;
+}
+}  // namespace
+
+TiledImage::Tiles::node_type TiledImage::NewNode() {
+  // A node comes only out of a map: made in this one under a key no tile has, and taken out.
+  return tiles_.extract(tiles_.emplace(kNoTile, QImage()).first);
+}
+
+void TiledImage::ReserveTiles(const Room& room) {
+  std::vector<QImage>& spares = SpareTiles();
+  try {
+    // Spares past the room go: what a large write left is not held for small ones.
+    if (spares.size() > size_t(room.tiles)) spares.resize(size_t(room.tiles));
+    spares.reserve(size_t(room.tiles + room.releases));
+    while (spares.size() < size_t(room.tiles)) {
+      QImage tile = NewImage(kTileSide, kTileSide);
+      if (tile.isNull()) RaiseNoTileMemory();
+      spares.push_back(std::move(tile));
+    }
+  } catch (const std::bad_alloc&) {
+    RaiseNoTileMemory();
+  }
+}
+
+void TiledImage::Reserve(const Room& room) {
+  try {
+    if (spareNodes_.size() > size_t(room.places)) spareNodes_.resize(size_t(room.places));
+    spareNodes_.reserve(size_t(room.places + room.releases));
+    while (spareNodes_.size() < size_t(room.places)) spareNodes_.push_back(NewNode());
+    // Within the buckets' load an insert never rehashes.
+    const size_t load = tiles_.size() + size_t(room.places);
+    if (double(load) >= double(tiles_.bucket_count()) * tiles_.max_load_factor()) tiles_.reserve(load);
+  } catch (const std::bad_alloc&) {
+    RaiseNoTileMemory();
+  }
+}
+
+void TiledImage::Insert(int key, QImage tile) noexcept {
+  Q_ASSERT(!spareNodes_.empty());
+  Tiles::node_type node = std::move(spareNodes_.back());
+  spareNodes_.pop_back();
+  node.key() = key;
+  node.mapped() = std::move(tile);
+  tiles_.insert(std::move(node));
+}
+
+void TiledImage::Release(QImage tile) noexcept {
+  std::vector<QImage>& spares = SpareTiles();
+  if (tile.isDetached() && spares.size() < spares.capacity()) spares.push_back(std::move(tile));
+}
+
+void TiledImage::Release(Tiles::node_type node) noexcept {
+  Release(std::exchange(node.mapped(), QImage()));
+  if (spareNodes_.size() < spareNodes_.capacity()) spareNodes_.push_back(std::move(node));
+}
+
+void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) noexcept {
   ForEachTile(area, [&](int tx, int ty) {
     const auto held = tiles_.find(KeyOf(tx, ty));
     if (held != tiles_.end() && held->second.isDetached()) return;
-    QImage tile = !spare_.empty() && spare_.mapped().isDetached() ? std::exchange(spare_.mapped(), QImage())
-                                                                 : NewImage(kTileSide, kTileSide);
-    if (tile.isNull()) RaiseNoTileMemory();
+    std::vector<QImage>& spares = SpareTiles();
+    Q_ASSERT(!spares.empty());
+    QImage tile = std::move(spares.back());
+    spares.pop_back();
     const QRect rect = TileRect(tx, ty);
     if (!overwritten.contains(rect & Rect())) {
       uchar* bits = tile.bits();
@@ -141,20 +269,9 @@ void TiledImage::MakeWritable(const QRect& area, const QRect& overwritten) {
         else ReadBase(rect.left(), rect.top() + r, kTileSide, row);
       }
     }
-    made.append({KeyOf(tx, ty), std::move(tile)});
+    if (held != tiles_.end()) held->second = std::move(tile);
+    else Insert(KeyOf(tx, ty), std::move(tile));
   });
-  for (auto& [key, tile] : made) {
-    const auto held = tiles_.find(key);
-    if (held != tiles_.end()) {
-      held->second = std::move(tile);
-    } else if (!spare_.empty()) {
-      spare_.key() = key;
-      spare_.mapped() = std::move(tile);
-      tiles_.insert(std::move(spare_));
-    } else {
-      tiles_.emplace(key, std::move(tile));
-    }
-  }
 }
 
 template <typename F>
@@ -176,6 +293,9 @@ void TiledImage::Resize(QSize size, QImage base, QRgb fill) {
     const QRect part = TileRect(TileColumn(entry.first), TileRow(entry.first)) & now;
     if (!part.isEmpty() && !old.contains(part)) regrown.push_back(part);
   }
+  const Room room{qint64(regrown.size()), qint64(regrown.size()), 0};
+  ReserveTiles(room);
+  Reserve(room);
   for (const QRect& part : regrown) MakeWritable(part);
   for (auto it = tiles_.begin(); it != tiles_.end();)
     it = TileRect(TileColumn(it->first), TileRow(it->first)).intersects(now) ? std::next(it) : tiles_.erase(it);
@@ -217,12 +337,12 @@ void TiledImage::Draw(QPainter& painter, const QRect& area, QPoint at) const {
   }
 }
 
-void TiledImage::FillRects(const QRect* rects, int count, QRgb colour) {
-  for (int i = 0; i < count; ++i)
-    if (!rects[i].isEmpty()) MakeWritable(rects[i]);
-  for (int i = 0; i < count; ++i)
-    if (!rects[i].isEmpty())
-      ForEachWritableRow(rects[i], [colour](int, int, int n, QRgb* row) { std::fill(row, row + n, colour); });
+void TiledImage::FillRects(const QRect* rects, int count, QRgb colour) noexcept {
+  for (int i = 0; i < count; ++i) {
+    if (rects[i].isEmpty()) continue;
+    MakeWritable(rects[i]);
+    ForEachWritableRow(rects[i], [colour](int, int, int n, QRgb* row) { std::fill(row, row + n, colour); });
+  }
 }
 
 void TiledImage::CopyPixels(const QRect& to, const TiledImage& from, QPoint fromAt) {
@@ -251,53 +371,30 @@ bool TiledImage::AgreesOutside(const QRect& tile, const QRect& inside, const Til
 
 // The erase: pixels of another image over the same base at the same place. A tile the
 // rectangle covers, or whose rest agrees already, becomes the other's tile or goes; only the
-// others are written, and all of those are made before anything changes.
-void TiledImage::PutBack(const QRect& to, const TiledImage& from) {
-  struct Step {
-    int tx, ty;
-    bool take;
-  };
-  QVarLengthArray<Step, 16> steps;
-  ForEachHeld(to, tiles_, &from.tiles_, [&](int tx, int ty) {
-    const QRect tile = TileRect(tx, ty) & Rect();
-    steps.append({tx, ty, to.contains(tile) || AgreesOutside(tile, to, from)});
-  });
-  for (const Step& s : steps)
-    if (!s.take) MakeWritable(TileRect(s.tx, s.ty) & to);
-  for (const Step& s : steps) {
-    const QRect part = TileRect(s.tx, s.ty) & to;
-    if (!s.take) {
-      CopyPixels(part, from, part.topLeft());
-      continue;
-    }
-    const auto mine = tiles_.find(KeyOf(s.tx, s.ty));
-    if (const QImage* theirs = from.Find(s.tx, s.ty)) tiles_[KeyOf(s.tx, s.ty)] = *theirs;
-    else if (mine != tiles_.end() && spare_.empty()) spare_ = tiles_.extract(mine);
-    else if (mine != tiles_.end()) tiles_.erase(mine);
-  }
+// others are written.
+void TiledImage::PutBack(const QRect& to, const TiledImage& from) noexcept {
+  ForEachHeld(to, from.tiles_, &tiles_, [&](int tx, int ty) { PutBackTile(tx, ty, to, from); });
 }
 
-void TiledImage::Copy(const QRect& to, const TiledImage& from, QPoint fromAt) {
+void TiledImage::PutBackTile(int tx, int ty, const QRect& to, const TiledImage& from) noexcept {
+  const QRect tile = TileRect(tx, ty) & Rect();
+  if (!to.contains(tile) && !AgreesOutside(tile, to, from)) {
+    const QRect part = tile & to;
+    MakeWritable(part);
+    CopyPixels(part, from, part.topLeft());
+    return;
+  }
+  const auto mine = tiles_.find(KeyOf(tx, ty));
+  const QImage* theirs = from.Find(tx, ty);
+  if (theirs && mine != tiles_.end()) Release(std::exchange(mine->second, *theirs));
+  else if (theirs) Insert(KeyOf(tx, ty), *theirs);
+  else if (mine != tiles_.end()) Release(tiles_.extract(mine));
+}
+
+void TiledImage::Copy(const QRect& to, const TiledImage& from, QPoint fromAt) noexcept {
+  Q_ASSERT(&from != this);
   if (to.isEmpty()) return;
-  if (&from == this) {
-    // Within one image the two rectangles may overlap: read everything before writing.
-    QImage read = NewImage(to.width(), to.height());
-    if (read.isNull()) RaiseNoTileMemory();
-    uchar* bits = read.bits();
-    for (int y = 0; y < to.height(); ++y)
-      ReadRow(fromAt.x(), fromAt.y() + y, to.width(), PixelRow(bits, read.bytesPerLine(), y));
-    Copy(to, TiledImage(std::move(read), fill_, to.size()), QPoint(0, 0));
-    return;
-  }
-  const bool samePlace = fromAt == to.topLeft() && from.size_ == size_;
-  if (samePlace && to == Rect()) {
-    Tiles tiles(from.tiles_);
-    tiles_.swap(tiles);
-    base_ = from.base_;
-    fill_ = from.fill_;
-    return;
-  }
-  if (samePlace && SharesBaseWith(from)) {
+  if (PutsBack(to, from, fromAt)) {
     PutBack(to, from);
     return;
   }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 #include <unordered_map>
+#include <vector>
 
 class QPainter;
 
@@ -42,18 +43,51 @@ class TiledImage {
   // Paints `area`, in image pixels, with its top-left at `at`.
   void Draw(QPainter& painter, const QRect& area, QPoint at) const;
 
-  // Writes inside the image. Each makes every tile it needs before it changes a pixel, so one
-  // that raises OutOfMemory shows what it showed before.
-  void FillRects(const QRect* rects, int count, QRgb colour);
-  // `to` takes `from`'s pixels of the same size at `fromAt`. Where `from` shows the same image
-  // at the same place, the tiles `to` covers become `from`'s own or go, without a copy where
-  // the rest of the tile already agrees.
-  void Copy(const QRect& to, const TiledImage& from, QPoint fromAt);
+  // Writes inside the image come in two steps, so that several writes to several images happen
+  // all together or not at all: the room they may take is made first, without changing what any
+  // image shows, and may fail (OutOfMemory); the writes then take only from that room.
+  struct Room {
+    qint64 tiles = 0;     // tiles to write into
+    qint64 places = 0;    // places in the map for tiles new to it
+    qint64 releases = 0;  // tiles a write may let go, kept for the next writes where room allows
+    Room& operator+=(const Room& more) {
+      tiles += more.tiles, places += more.places, releases += more.releases;
+      return *this;
+    }
+  };
+  // The room each write may take, counted from what the image holds now: a caller whose earlier
+  // writes to it let tiles go adds room for them (TilesOver).
+  Room RoomToFill(const QRect* rects, int count) const;
+  // Pixels written without a look at those there, as a copy from another picture.
+  Room RoomToWrite(const QRect& area) const;
+  // A copy from `from`, which counts the tiles `from` holds in the area now.
+  Room RoomToCopy(const QRect& to, const TiledImage& from, QPoint fromAt) const;
+  // Whether the copy puts back what `from` shows at the same place, which may let tiles go.
+  bool PutsBack(const QRect& to, const TiledImage& from, QPoint fromAt) const;
+  static qint64 TilesOver(const QRect& area);
+  // The tiles `area` touches, as one rectangle.
+  static QRect TileBounds(const QRect& area);
+  // The tiles of the room, for the writes to all images together: ReserveTiles takes the sum of
+  // their rooms. Reserve makes the places for this image's writes.
+  static void ReserveTiles(const Room& room);
+  void Reserve(const Room& room);
+
+  // The writes, within the room reserved for them.
+  void FillRects(const QRect* rects, int count, QRgb colour) noexcept;
+  // `to` takes `from`'s pixels of the same size at `fromAt`; `from` is another image. Where it
+  // shows the same image at the same place, the tiles `to` covers become `from`'s own or go,
+  // without a copy where the rest of the tile already agrees.
+  void Copy(const QRect& to, const TiledImage& from, QPoint fromAt) noexcept;
 
  private:
+  using Tiles = std::unordered_map<int, QImage>;  // by row * tiles per row + column
+
   static QRect TileRect(int tx, int ty);
   template <typename F>
   static void ForEachTile(const QRect& area, F&& visit);
+  // Of the tiles `area` touches, those it does not cover whole.
+  qint64 TilesCut(const QRect& area) const;
+  qint64 TilesHeld(const QRect& area) const;
 
   bool SharesBaseWith(const TiledImage& other) const;
   const QImage* Find(int tx, int ty) const;
@@ -62,25 +96,30 @@ class TiledImage {
   // The n composed pixels from (x, y), within one tile, `tile` or none: in place where they
   // are held, else in `scratch`.
   const QRgb* Pixels(const QImage* tile, int x, int y, int n, QRgb* scratch) const;
-  // Every tile `area` touches becomes one this image alone holds, showing what it showed, or
-  // none does (OutOfMemory); tiles inside `overwritten` are made without their pixels, for the
-  // caller to write.
-  void MakeWritable(const QRect& area, const QRect& overwritten = QRect());
+
+  // The room in the map: nodes without a tile.
+  Tiles::node_type NewNode();
+  void Insert(int key, QImage tile) noexcept;
+  void Release(QImage tile) noexcept;
+  void Release(Tiles::node_type node) noexcept;
+  // Every tile `area` touches becomes one this image alone holds, showing what it showed; tiles
+  // inside `overwritten` are made without their pixels, for the caller to write.
+  void MakeWritable(const QRect& area, const QRect& overwritten = QRect()) noexcept;
   // Calls write(x, y, n, row) for each row of `area` within each tile, tiles writable.
   template <typename F>
   void ForEachWritableRow(const QRect& area, F&& write);
   bool AgreesOutside(const QRect& tile, const QRect& inside, const TiledImage& other) const;
-  void PutBack(const QRect& to, const TiledImage& from);
+  void PutBack(const QRect& to, const TiledImage& from) noexcept;
+  void PutBackTile(int tx, int ty, const QRect& to, const TiledImage& from) noexcept;
   void CopyPixels(const QRect& to, const TiledImage& from, QPoint fromAt);
 
   QImage base_;
   QRgb fill_ = 0;
   QSize size_{0, 0};
-  using Tiles = std::unordered_map<int, QImage>;  // by row * tiles per row + column
   Tiles tiles_;
-  // A tile let go, with its place in the map, for the next one made: a pointer going from cell
-  // to cell lets one go and needs one at each move.
-  Tiles::node_type spare_;
+  // A pointer going from cell to cell lets a tile go and needs one at each move: what is let go
+  // is kept for the next write, within the room the last reserve made.
+  std::vector<Tiles::node_type> spareNodes_;
 };
 
 }  // namespace platform

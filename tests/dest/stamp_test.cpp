@@ -1,15 +1,55 @@
 // The clip's preview, stamps and drag painting on the canvas, through the handlers with
 // exact values and through real mouse events.
 #include <QtTest>
+#include <cstring>
 
 #include "app/MDIForm1.h"
 #include "app/Module1.h"
 #include "dest/DEST_W.h"
+#include "platform/Guard.h"
 #include "source/Expected.h"
 #include "source/SRC_W.h"
+#include "source/WindowState.h"
+#include "support/FailingAllocator.h"
 #include "support/TestSupport.h"
 
 using namespace expected;
+
+namespace {
+// A mouse event of the allocation sweep: on the source ('s') or the canvas ('c'), a move ('m'), a
+// left press ('d'), a release ('u') or a double click ('2').
+struct Event {
+  char window, kind;
+  float x = 0, y = 0;
+};
+
+// What an action leaves when nothing fails, and whether it is in place, asked from inside the
+// allocator: nothing here allocates.
+struct Result {
+  std::array<Long, 25> fields;
+  std::array<const platform::PictureBox*, 4> boxes;  // shown and clean, of the source and the canvas
+  std::array<QImage, 4> images;
+} done;
+
+bool Shows(const platform::PictureBox& box, const QImage& image) {
+  QRgb row[512];
+  if (box.Surface().Size() != image.size() || image.width() > 512) return false;
+  for (int y = 0; y < image.height(); ++y) {
+    box.Surface().ReadRow(0, y, image.width(), row);
+    if (std::memcmp(row, image.constScanLine(y), size_t(image.width()) * 4) != 0) return false;
+  }
+  return true;
+}
+
+bool ActionDone() {
+  if (EditorFieldValues() != done.fields) return false;
+  for (size_t i = 0; i < done.boxes.size(); ++i)
+    if (!Shows(*done.boxes[i], done.images[i])) return false;
+  return true;
+}
+}  // namespace
+
+Q_DECLARE_METATYPE(QList<Event>)
 
 class StampTest : public QObject {
   Q_OBJECT
@@ -35,6 +75,19 @@ class StampTest : public QObject {
     QCOMPARE(QRect(EditorState.ClipX, EditorState.ClipY, EditorState.ClipW, EditorState.ClipH),
              QRect(int(col * w), int(row * h), int(cols * w), int(rows * h)));
   }
+  void ShowPictures() {
+    Src().Picture2->SetPicture(sheet_);
+    Src().WKP->SetPicture(sheet_);
+    Canvas().Picture2->SetPicture(paper_);
+    Canvas().WKP->SetPicture(paper_);
+  }
+  void Send(const Event& e) {
+    ChildWindow& w = e.window == 's' ? static_cast<ChildWindow&>(Src()) : Canvas();
+    if (e.kind == 'm') w.Picture2_MouseMove(0, 0, e.x, e.y);
+    else if (e.kind == 'd') w.Picture2_MouseDown(1, 0, e.x, e.y);
+    else if (e.kind == 'u') w.Picture2_MouseUp(1, 0, e.x, e.y);
+    else w.Picture2_DblClick();
+  }
   // paper_ with the clip stamped at (x, y).
   QImage StampedAt(const QImage& onto, int x, int y) {
     const auto& s = EditorState;
@@ -46,10 +99,7 @@ class StampTest : public QObject {
     frame_ = testsupport::StartEditor();
     sheet_ = testsupport::PatternImage(320, 256, 1);
     paper_ = testsupport::PatternImage(324, 212, 7);
-    Src().Picture2->SetPicture(sheet_);
-    Src().WKP->SetPicture(sheet_);
-    Canvas().Picture2->SetPicture(paper_);
-    Canvas().WKP->SetPicture(paper_);
+    ShowPictures();
   }
   void cleanup() { frame_.reset(); }
 
@@ -136,6 +186,70 @@ class StampTest : public QObject {
     const QImage two = StampedAt(StampedAt(paper_, 96, 32), 128, 32);
     QCOMPARE(Clean(), two);
     QCOMPARE(Shown(), Framed(two, QRect(128, 32, 48, 32), kWhite));
+  }
+
+  // Every allocation a mouse action makes before it changes anything may fail: for each k, the
+  // action's k-th allocation fails, and the memory message comes with both windows' pictures and
+  // the editor state as they were. The sweep ends at the first allocation made once the state and
+  // all four pictures are what a run without failure leaves: what allocates after that is Qt's
+  // caption and repaint request, which need not survive a failure.
+  void failedAllocationChangesNothing_data() {
+    QTest::addColumn<QList<Event>>("events");  // the last one is the action swept; those before
+                                               // leave it a place where no spare tile waits
+    QTest::addColumn<int>("destCell");
+    const QList<Event> clip{{'s', 'm', 40, 72}, {'s', 'd'}, {'s', 'm', 88, 72}, {'s', 'u'}, {'c', 'm', 200, 100}};
+    const QList<Event> drag = clip + QList<Event>{{'c', 'd', 40, 40}};
+    const QList<Event> select{{'s', 'm', 40, 40}, {'s', 'd'}, {'s', 'm', 120, 100}};
+    QTest::newRow("source: hover outline and erase") << QList<Event>{{'s', 'm', 100, 70}} << 32;
+    QTest::newRow("source: press") << select.mid(0, 2) << 32;
+    QTest::newRow("source: held outline") << select << 32;
+    QTest::newRow("source: release") << clip + select + QList<Event>{{'s', 'u'}} << 32;
+    QTest::newRow("source: double click") << QList<Event>{{'s', '2'}} << 32;
+    QTest::newRow("canvas: hover outline and erase") << clip + QList<Event>{{'c', 'm', 140, 100}} << 32;
+    QTest::newRow("canvas: hover across tiles") << clip + QList<Event>{{'c', 'm', 140, 100}} << 24;
+    QTest::newRow("canvas: stamp") << drag << 32;
+    QTest::newRow("canvas: drag-stamp") << drag + QList<Event>{{'c', 'm', 140, 100}} << 32;
+    QTest::newRow("canvas: drag-stamp within the cell") << drag + QList<Event>{{'c', 'm', 50, 45}} << 32;
+    QTest::newRow("canvas: drag-stamp across tiles") << drag + QList<Event>{{'c', 'm', 140, 100}} << 24;
+    QTest::newRow("canvas: double click") << clip.mid(0, 4) + QList<Event>{{'c', '2'}} << 32;
+  }
+  void failedAllocationChangesNothing() {
+    QFETCH(QList<Event>, events);
+    QFETCH(int, destCell);
+    const Event action = events.takeLast();
+    // A fresh editor each time, so that the k-th allocation is the same one each time.
+    auto start = [&] {
+      cleanup();
+      init();
+      EditorState.DestCellW = EditorState.DestCellH = destCell;
+      for (const Event& e : events) Send(e);
+      done.boxes = {Src().Picture2, Src().WKP, Canvas().Picture2, Canvas().WKP};
+    };
+    start();
+    Send(action);
+    done.fields = EditorFieldValues();
+    for (size_t i = 0; i < done.boxes.size(); ++i) done.images[i] = done.boxes[i]->Image();
+
+    testsupport::MessageRecorder recorder;
+    int k = 1;
+    for (;; ++k) {
+      start();
+      const WindowState src = Capture(Src()), canvas = Capture(Canvas());
+      testsupport::FailAllocation(k, ActionDone);
+      platform::Guard([&] { Send(action); });
+      if (!testsupport::AllocationFailed()) break;
+      QCOMPARE(recorder.messages.size(), 1);
+      const QString message = recorder.messages.takeFirst();
+      QVERIFY2(message.startsWith(QStringLiteral("メモリが不足しています。")) &&
+                   message.endsWith(QStringLiteral("処理を中断しました。")),
+               qPrintable(message));
+      CompareState(Capture(Src()), src);
+      CompareState(Capture(Canvas()), canvas);
+      if (QTest::currentTestFailed()) return;
+    }
+    QVERIFY(recorder.messages.isEmpty());
+    QVERIFY(ActionDone());
+    QVERIFY(k > 1);
   }
 
   void noClipNoStamp() {

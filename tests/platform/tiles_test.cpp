@@ -5,8 +5,8 @@
 #include "platform/Errors.h"
 #include "platform/Gdi.h"
 #include "platform/PictureBox.h"
-#include "platform/files/Faults.h"
 #include "source/Expected.h"
+#include "support/FailingAllocator.h"
 #include "support/TestSupport.h"
 
 using platform::PictureBox;
@@ -67,8 +67,9 @@ class TilesTest : public QObject {
     QCOMPARE(shown.TileCount(), clean.TileCount());
   }
 
-  // Every write makes its tiles before it changes a pixel: a failure at any allocation shows
-  // what was shown before, and the write then goes through whole.
+  // Every write makes what it needs, tiles and places for them in the map, before it changes a
+  // pixel: a failure at any allocation shows what was shown before, and the write then goes
+  // through whole.
   void failedWriteShowsWhatItShowedBefore_data() {
     QTest::addColumn<bool>("outline");
     QTest::addColumn<QRect>("area");
@@ -76,6 +77,7 @@ class TilesTest : public QObject {
     QTest::newRow("outline across many tiles") << true << QRect(10, 20, 150, 90) << QPoint();
     QTest::newRow("erase across four tiles") << false << QRect(50, 50, 40, 40) << QPoint(50, 50);
     QTest::newRow("erase that writes part of a tile") << false << QRect(0, 0, 30, 30) << QPoint(0, 0);
+    QTest::newRow("erase taking the clean copy's tiles") << false << QRect(0, 0, 64, 64) << QPoint(0, 0);
     QTest::newRow("copy over whole tiles from elsewhere") << false << QRect(0, 0, 128, 96) << QPoint(7, 3);
   }
   void failedWriteShowsWhatItShowedBefore() {
@@ -88,21 +90,20 @@ class TilesTest : public QObject {
     platform::BitBlt(clean, 0, 0, 40, 40, clean, 100, 100);  // the clean copy differs at the top-left
     Outline(shown, QRect(100, 100, 60, 60));
     const QImage before = shown.Image();
-    auto failsForMemory = [&] {
+    int failures = 0;
+    for (;; ++failures) {
+      bool stopped = false;
+      testsupport::FailAllocation(failures + 1);
       try {
         if (outline) Outline(shown, area);
         else platform::BitBlt(shown, area.x(), area.y(), area.width(), area.height(), clean, from.x(), from.y());
       } catch (const platform::PlatformError& e) {
-        return e.Kind() == platform::ErrorKind::OutOfMemory;
+        stopped = e.Kind() == platform::ErrorKind::OutOfMemory;
+      } catch (const std::bad_alloc&) {
+        stopped = true;
       }
-      return false;
-    };
-    int failures = 0;
-    for (;; ++failures) {
-      platform::InjectAllocationFault(failures + 1);
-      const bool failed = failsForMemory();
-      platform::InjectAllocationFault(0);
-      if (!failed) break;
+      if (!testsupport::AllocationFailed()) break;
+      QVERIFY(stopped);
       QCOMPARE(shown.Image(), before);
     }
     QVERIFY(failures >= 1);

@@ -1,9 +1,10 @@
 #pragma once
-// Everything a file command may change in a child window and in the editor state, captured
-// so a test can show that a refused file changed nothing.
+// Everything a file command or a mouse action may change in a child window and in the editor
+// state, captured so a test can show that a refused file or a failed action changed nothing.
 #include <QImage>
 #include <QList>
 #include <QtTest>
+#include <array>
 
 #include "app/ChildWindow.h"
 #include "app/Module1.h"
@@ -16,15 +17,24 @@ struct WindowState {
   QList<Long> editor;
 };
 
-inline QList<Long> EditorFields() {
+// Read without allocating, so that a test's own allocator may ask for it.
+inline std::array<Long, 25> EditorFieldValues() {
   const auto& s = EditorState;
-  QList<Long> f{s.ClipX,     s.ClipY,    s.ClipW,    s.ClipH,     s.ClipSrcIndex, s.DestCellW,
-                s.DestCellH, s.SrcCount, s.OptSrcIndex};
+  std::array<Long, 25> f{s.ClipX,     s.ClipY,    s.ClipW,    s.ClipH,     s.ClipSrcIndex, s.DestCellW,
+                         s.DestCellH, s.SrcCount, s.OptSrcIndex};
+  size_t i = 9;
   for (int side : {SIDE_SRC, SIDE_DEST})
-    f << s.CurCol(side) << s.CurRow(side) << s.PrevCol(side) << s.PrevRow(side) << s.SelCols(side)
-      << s.SelRows(side) << s.MouseMode(side);
-  f << s.SrcCellW(1) << s.SrcCellH(1);
+    for (Long v : {s.CurCol(side), s.CurRow(side), s.PrevCol(side), s.PrevRow(side), s.SelCols(side),
+                   s.SelRows(side), s.MouseMode(side)})
+      f[i++] = v;
+  f[i++] = s.SrcCellW(1);
+  f[i] = s.SrcCellH(1);
   return f;
+}
+
+inline QList<Long> EditorFields() {
+  const std::array<Long, 25> f = EditorFieldValues();
+  return QList<Long>(f.begin(), f.end());
 }
 
 inline WindowState Capture(const ChildWindow& w) {
