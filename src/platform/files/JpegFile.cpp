@@ -223,11 +223,12 @@ Decoded ReadJpeg(QIODevice& file, const PictureMemory& memory) {
   d->errors.emit_message = Emit;
   d->errors.output_message = Silent;
   d->info.client_data = d.get();
-  // A frame header over the picture limit refuses the file for its size, whatever else is amiss:
-  // libjpeg itself stops at a side over 65,500.
+  // A frame header over the picture limit refuses the file for its size, whatever else is amiss
+  // (libjpeg itself stops at a side over 65,500), unless the file ended in it: then the size is
+  // made of the end markers that stand in for the missing bytes.
   const auto refuse = [&](Outcome outcome) {
     const Extent size{d->info.image_width, d->info.image_height};
-    if (!FitsPictureLimit(size.width, size.height)) outcome = Outcome::OverLimit;
+    if (!d->endOfFile && !FitsPictureLimit(size.width, size.height)) outcome = Outcome::OverLimit;
     else if (d->error == JERR_OUT_OF_MEMORY) outcome = Outcome::NoMemory;
     else if (IsUnreadableKind(*d)) outcome = Outcome::UnreadableJpegKind;
     return Decoded::Refused(outcome, size, outcome == Outcome::Damaged ? Judge(*d) : Damage::None);

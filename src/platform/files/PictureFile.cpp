@@ -16,25 +16,6 @@ namespace {
   Raise(ErrorKind::UnreadableFile, Named(path, reason));
 }
 
-[[noreturn]] void RefuseDamaged(const QString& path, Damage how) {
-  throw DamagedPicture(Named(path, QStringLiteral("画像データが壊れています。")), how);
-}
-
-[[noreturn]] void RefuseSize(const QString& path, qint64 width, qint64 height) {
-  Raise(ErrorKind::RefusedSize,
-        Named(path, QStringLiteral("%1 × %2 ピクセルの画像です。扱えるのは縦横それぞれ %3 ピクセルまで、"
-                                   "全体で %4 × %4 ピクセル未満です。")
-                        .arg(width)
-                        .arg(height)
-                        .arg(kMaxPictureSide)
-                        .arg(kAreaLimitSide)));
-}
-
-[[noreturn]] void RefuseMemory(const QString& path, Extent size) {
-  Raise(ErrorKind::OutOfMemory,
-        Named(path, QStringLiteral("%1 × %2 ピクセルの画像を読み込むだけのメモリがありません。").arg(size.width).arg(size.height)));
-}
-
 QString OpenFailure(const QString& path) {
   const QFileInfo info(path);
   if (!info.exists()) return QStringLiteral("ファイルが見つかりません。");
@@ -49,9 +30,20 @@ QImage Take(Decoded decoded, const QString& path) {
     case Decoded::Outcome::Picture: return std::move(decoded.image);
     case Decoded::Outcome::NotAPicture:
       Refuse(path, QStringLiteral("読み込める画像形式 (BMP、GIF、JPEG、PNG など) ではありません。"));
-    case Decoded::Outcome::OverLimit: RefuseSize(path, size.width, size.height);
-    case Decoded::Outcome::NoMemory: RefuseMemory(path, size);
-    case Decoded::Outcome::Damaged: RefuseDamaged(path, decoded.damage);
+    case Decoded::Outcome::OverLimit:
+      Raise(ErrorKind::RefusedSize,
+            Named(path, QStringLiteral("%1 × %2 ピクセルの画像です。扱えるのは縦横それぞれ %3 ピクセルまで、"
+                                       "全体で %4 × %4 ピクセル未満です。")
+                            .arg(size.width)
+                            .arg(size.height)
+                            .arg(kMaxPictureSide)
+                            .arg(kAreaLimitSide)));
+    case Decoded::Outcome::NoMemory:
+      Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("%1 × %2 ピクセルの画像を読み込むだけのメモリがありません。")
+                                                    .arg(size.width)
+                                                    .arg(size.height)));
+    case Decoded::Outcome::Damaged:
+      throw DamagedPicture(Named(path, QStringLiteral("画像データが壊れています。")), decoded.damage);
     case Decoded::Outcome::UnreadableBmpKind: Refuse(path, QStringLiteral("この種類の BMP ファイルは読み込めません。"));
     case Decoded::Outcome::UnreadableJpegKind: Refuse(path, QStringLiteral("この種類の JPEG ファイルは読み込めません。"));
     case Decoded::Outcome::ChildFailed: Refuse(path, QStringLiteral("画像を読み込む処理が異常終了しました。"));

@@ -135,6 +135,7 @@ class PictureDamageTest : public QObject {
     const QByteArray gif = PatternGif(64, 48);
     QTest::newRow("jpeg declaring more rows than it holds") << taller;
     QTest::newRow("jpeg scan cut and closed by its end marker") << jpeg.left(jpeg.size() / 2) + endMarker;
+    QTest::newRow("jpeg cut inside its frame header") << jpeg.left(jpeg.indexOf("\xFF\xC0") + 6);
     QTest::newRow("progressive jpeg cut at a scan boundary") << progressive.left(secondScan);
     QTest::newRow("progressive jpeg cut at a scan and closed") << progressive.left(secondScan) + endMarker;
     QTest::newRow("gif whose code stream ends early") << shortLzw;
