@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <csignal>
+#include <new>
 #include <cstring>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -38,6 +39,7 @@ class ProgramMemory {
     ask.width = width;
     ask.height = height;
     ask.libraries = libraries_;
+    asked_ = {width, height};
     bool made = false;
     if (!SendReport(kChildSocket, ask) || !ReceiveAnswer(kChildSocket, &made) || !made) return QImage();
     const size_t bytes = size_t(platform::BytesPerLine(width, format)) * size_t(height);
@@ -46,6 +48,9 @@ class ProgramMemory {
     last_ = base;
     return platform::OverMapping(base, bytes, width, height, format);
   }
+
+  // The size memory was last asked for; not stated before the first time.
+  platform::Extent Asked() const { return asked_; }
 
   // The picture in the program's memory: a reader that made its own is copied over.
   bool Hold(QImage& picture) {
@@ -62,6 +67,7 @@ class ProgramMemory {
   int memfd_;
   qint64 libraries_;
   const void* last_ = nullptr;  // the memory given last: a copy held here would make writes copy it
+  platform::Extent asked_;      // the size asked for last
 };
 
 Report Done(const Decoded& decoded) {
@@ -90,9 +96,14 @@ int main() {
 
   ProgramMemory memory(memfd, libraries);
   platform::WatchedFile picture(file);
-  Decoded decoded = platform::DecodePicture(picture, std::ref(memory));
-  if (decoded.outcome == Decoded::Outcome::Picture && !memory.Hold(decoded.image))
-    decoded = Decoded::Refused(Decoded::Outcome::NoMemory, decoded.size);
+  Decoded decoded;
+  try {
+    decoded = platform::DecodePicture(picture, std::ref(memory));
+    if (decoded.outcome == Decoded::Outcome::Picture && !memory.Hold(decoded.image))
+      decoded = Decoded::Refused(Decoded::Outcome::NoMemory, memory.Asked());
+  } catch (const std::bad_alloc&) {  // the memory limit, reached by a reader's own allocations
+    decoded = Decoded::Refused(Decoded::Outcome::NoMemory, memory.Asked());
+  }
   SendReport(kChildSocket, Done(decoded));
   // No destructor, no exit handler: the process holds nothing anyone needs, and LeakSanitizer's
   // scan at exit needs calls the lock forbids.

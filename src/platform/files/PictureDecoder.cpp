@@ -11,15 +11,12 @@
 
 namespace platform {
 
-namespace {
-using Outcome = Decoded::Outcome;
-
-// Qt's decoders refuse any image above their allocation limit. Sizes are checked against the
-// picture limit before decoding; this one lets every reader make a picture of that many pixels
-// at up to 8 bytes each (16-bit PNG).
 void MatchAllocationLimit() {
   QImageReader::setAllocationLimit(int((kMaxPicturePixels * 8 + (1 << 20) - 1) >> 20));
 }
+
+namespace {
+using Outcome = Decoded::Outcome;
 
 // Readers index past a short colour table as they like; every such index shows black.
 void FillOutColourTable(QImage& image) {

@@ -10,4 +10,9 @@ namespace platform {
 // the picture limit is refused before any memory is asked for.
 Decoded DecodePicture(WatchedFile& file, const PictureMemory& memory);
 
+// Qt's decoders refuse any image above their allocation limit. Sizes are checked against the
+// picture limit before decoding; this one lets every reader make a picture of that many pixels
+// at up to 8 bytes each (16-bit PNG).
+void MatchAllocationLimit();
+
 }  // namespace platform

@@ -39,6 +39,7 @@ QImage Take(Decoded decoded, const QString& path) {
                             .arg(kMaxPictureSide)
                             .arg(kAreaLimitSide)));
     case Decoded::Outcome::NoMemory:
+      if (!size.IsStated()) throw std::bad_alloc();  // before the picture's size was known
       Raise(ErrorKind::OutOfMemory, Named(path, QStringLiteral("%1 × %2 ピクセルの画像を読み込むだけのメモリがありません。")
                                                     .arg(size.width)
                                                     .arg(size.height)));
