@@ -76,6 +76,7 @@ Report Done(const Decoded& decoded) {
   done.damage = qint32(decoded.damage);
   done.width = decoded.size.width;
   done.height = decoded.size.height;
+  done.format = decoded.image.format();
   const QList<QRgb> colours = decoded.image.colorTable();
   done.colourCount = qint32(qMin<qsizetype>(colours.size(), 256));
   std::copy_n(colours.constBegin(), done.colourCount, done.colours);

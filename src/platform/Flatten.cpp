@@ -5,24 +5,28 @@
 namespace platform {
 
 namespace {
-// One channel of a colour of opacity `alpha` over the back colour's, rounded to the nearest
-// level: (c·a + b·(255 − a)) / 255 exactly, where a painter's fixed-point blend is off by one
-// at times.
-inline uint Over(uint colour, uint back, uint alpha) { return (colour * alpha + back * (255 - alpha) + 127) / 255; }
+// A colour of opacity `a` over the back colour, each channel rounded to the nearest level:
+// (c·a + b·(255 − a) + 127) / 255 exactly, where a painter's fixed-point blend is off by one at
+// times. Red and blue share one word in 16-bit lanes, which no sum here overflows, and x / 255 is
+// (x + (x >> 8) + 1) >> 8 for every x up to 65,534: no branch and no division, so the loop
+// vectorises.
+inline QRgb Over(QRgb c, quint32 backRB, quint32 backG) {
+  const quint32 a = qAlpha(c), rest = 255 - a;
+  quint32 rb = (c & 0x00FF00FFu) * a + backRB * rest + 0x007F007Fu;
+  quint32 g = ((c >> 8) & 0xFFu) * a + backG * rest + 0x7Fu;
+  rb = ((rb + ((rb >> 8) & 0x00FF00FFu) + 0x00010001u) >> 8) & 0x00FF00FFu;
+  g = (g + (g >> 8) + 1) >> 8;
+  return 0xFF000000u | rb | (g << 8);
+}
 
 // Each ARGB32 pixel of `from` over the back colour into the same place in `to`, which may be
 // the same memory.
 void Flatten(const QImage& from, QImage& to, QRgb back) {
+  const quint32 backRB = back & 0x00FF00FFu, backG = quint32(qGreen(back));
   for (int y = 0; y < from.height(); ++y) {
     const auto* in = reinterpret_cast<const QRgb*>(from.constScanLine(y));
     auto* out = reinterpret_cast<QRgb*>(to.scanLine(y));
-    for (int x = 0; x < from.width(); ++x) {
-      const QRgb c = in[x];
-      const uint a = qAlpha(c);
-      out[x] = a == 255 ? c
-                        : qRgb(int(Over(qRed(c), qRed(back), a)), int(Over(qGreen(c), qGreen(back), a)),
-                               int(Over(qBlue(c), qBlue(back), a)));
-    }
+    for (int x = 0; x < from.width(); ++x) out[x] = Over(in[x], backRB, backG);
   }
 }
 }  // namespace

@@ -146,11 +146,13 @@ Decoded Received(const Report& done, Memory& memory, const Report& ask) {
   const auto outcome = Outcome(done.outcome);
   const Extent size{done.width, done.height};
   if (outcome != Outcome::Picture) return Decoded::Refused(outcome, size, Damage(done.damage));
+  const auto format = QImage::Format(done.format);
   if (memory.base == MAP_FAILED || size.width != ask.width || size.height != ask.height || done.colourCount < 0 ||
-      done.colourCount > 256)
+      done.colourCount > 256 || !IsFormat(done.format) ||
+      BytesPerLine(int(size.width), format) != BytesPerLine(int(size.width), QImage::Format(ask.format)))
     return Decoded::Refused(Outcome::ChildFailed, size);
-  QImage picture = OverMapping(std::exchange(memory.base, MAP_FAILED), memory.bytes, int(size.width),
-                               int(size.height), QImage::Format(ask.format));
+  QImage picture =
+      OverMapping(std::exchange(memory.base, MAP_FAILED), memory.bytes, int(size.width), int(size.height), format);
   if (done.colourCount > 0) picture.setColorTable(QList<QRgb>(done.colours, done.colours + done.colourCount));
   return Decoded::Picture(std::move(picture));
 }

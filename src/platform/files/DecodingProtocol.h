@@ -20,7 +20,7 @@ struct Report {
   qint32 stage = Done;
   qint32 outcome = 0;  // Decoded::Outcome, with Done
   qint32 damage = 0;   // Damage, with Done
-  qint32 format = 0;   // QImage::Format, with Memory
+  qint32 format = 0;   // QImage::Format, with Memory; with Done, the same or another of its depth
   qint64 width = -1, height = -1;
   qint64 libraries = -1;  // the memory the child's libraries take, with Memory; -1: leave it unbounded
   qint32 colourCount = 0;  // the colour table of an indexed picture, with Done

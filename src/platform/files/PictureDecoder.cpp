@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 
+#include "platform/Flatten.h"
 #include "platform/ImageBuffer.h"
 #include "platform/PictureLimits.h"
 #include "platform/files/BmpRle.h"
@@ -79,6 +80,12 @@ Decoded DecodePicture(WatchedFile& file, const PictureMemory& memory) {
   // A reader may make another size than its header said.
   if (!FitsPictureLimit(decoded.image.width(), decoded.image.height()))
     return Decoded::Refused(Outcome::OverLimit, decoded.size);
+  // Laid over white, as every window shows it, while the decoder's memory is at hand: a second
+  // process reaching each page of a large picture again costs seconds.
+  if (decoded.image.format() == QImage::Format_ARGB32) {
+    decoded.image = Flattened(std::move(decoded.image), qRgb(255, 255, 255));
+    if (decoded.image.isNull()) return Decoded::Refused(Outcome::NoMemory, decoded.size);
+  }
   return decoded;
 }
 

@@ -6,8 +6,9 @@
 
 namespace platform {
 
-// Every pixel of the picture comes from the file, into `memory`. A size the file declares beyond
-// the picture limit is refused before any memory is asked for.
+// Every pixel of the picture comes from the file, into `memory`; an ARGB32 picture, the format
+// most readers make for transparency, comes laid over white. A size the file declares beyond the
+// picture limit is refused before any memory is asked for.
 Decoded DecodePicture(WatchedFile& file, const PictureMemory& memory);
 
 // Qt's decoders refuse any image above their allocation limit. Sizes are checked against the
