@@ -234,13 +234,18 @@ class SaveFaultsTest : public QObject {
     old.close();
     QCOMPARE(::chown(QFile::encodeName(target).constData(), nobody->pw_uid, nobody->pw_gid), 0);
 
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/save_once");
+    // Copied where that user can reach it: the build folder may lie under a home of mode 0700.
+    QTemporaryDir helper;
+    const QString program = helper.filePath(QStringLiteral("save_once"));
+    QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/save_once"), program));
+    QVERIFY(QFile::setPermissions(helper.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                     QFile::ReadOther | QFile::ExeOther));
     QProcess save;
     save.start(setpriv, {"--reuid=" + QString::number(nobody->pw_uid), "--regid=" + QString::number(nobody->pw_gid),
                          "--clear-groups", program, target});
     QVERIFY(save.waitForFinished(60000));
     if (save.exitCode() == 126 || save.exitCode() == 127 || save.error() == QProcess::FailedToStart)
-      QSKIP("the user 'nobody' cannot run the test program from this build folder");
+      QSKIP("the user 'nobody' cannot run a program from the temporary folder");
     QCOMPARE(save.exitCode(), 3);
     QCOMPARE(QString::fromUtf8(save.readAllStandardOutput()), Saved(target, kNoRoom + QStringLiteral("元のファイルはそのままです。")));
     QCOMPARE(Read(target), OldContent());
